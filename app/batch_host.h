@@ -1,0 +1,49 @@
+// The batch front end's host and dialog side: everything the user would see
+// goes to standard error as UTF-8; boxes are answered OK.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+#include "pipeline/analyse_command.h"
+#include "platform/host.h"
+
+namespace vandrel {
+
+class BatchHost : public Host, public AnalyseView {
+ public:
+  // open: whether documents may be opened (--open).
+  BatchHost(bool open, bool terminal);
+
+  void StatusText(const std::string& text) override;
+  void StatusDetail(const std::string& text) override;
+  int MessageBox(const std::string& text, const std::string& caption,
+                 MessageButtons buttons) override;
+  void PostEndOfRun() override;
+  bool ConfirmOpen(const std::string& text, const std::string& caption) override;
+  bool OpenDocument(const std::string& path) override;
+
+  // The progress box: waits for the end-of-run signal; Ctrl-C is "中止".
+  void RunProgressBox() override;
+  void WaitUntil(const std::function<bool()>& done) override;
+  void DisableResultCommands() override {}
+  void EnableResultCommands() override {}
+  void AddFunctionNames(const std::vector<std::string>&) override {}
+  void AddVariableNames(const std::vector<std::string>&) override {}
+
+ private:
+  void PrintLine(const std::string& utf8);
+  void RenderProgress();  // the one-line progress box on a terminal
+
+  const bool open_;
+  const bool terminal_;
+  std::mutex mutex_;
+  std::condition_variable endPosted_;
+  bool ended_ = false;
+  bool boxShown_ = false;   // a progress line stands on the terminal
+  int ticks_ = 0;
+  std::string detail_;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,97 @@
+// vandrel-batch: the dialog's commands, run headless in the current directory.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/batch_host.h"
+#include "pipeline/analyse_command.h"
+#include "pipeline/run_state.h"
+#include "platform/cp932.h"
+#include "platform/os_path.h"
+
+using namespace vandrel;
+
+namespace {
+
+const char kUsage[] =
+    "usage:\n"
+    "  vandrel-batch analyse SOURCE_FOLDER OUTPUT_FOLDER [--memory N] [--include-locals] [--open]\n"
+    "  vandrel-batch call-tree FUNCTION OUTPUT_FOLDER [--open]\n"
+    "  vandrel-batch variable VARIABLE OUTPUT_FOLDER [--open]\n"
+    "  vandrel-batch design-doc OUTPUT_FOLDER\n"
+    "  vandrel-batch --help\n"
+    "\n"
+    "Runs in the current directory: work folder ./vcwk012345, log ./AnalyzeLog.txt,\n"
+    "predefined macros ./DefList.txt. Exit status: 0 done, 1 stopped by a check or\n"
+    "an incomplete run, 2 usage error.\n";
+
+int Usage() {
+  std::fputs(kUsage, stderr);
+  return 2;
+}
+
+// Command-line texts are UTF-8; inside they are CP932.
+std::string Arg(const char* utf8) { return TryToCp932(utf8).value_or(std::string(utf8)); }
+
+struct Options {
+  std::vector<std::string> positional;
+  int memory = 1;
+  bool includeLocals = false;
+  bool open = false;
+};
+
+bool ParseOptions(int argc, char** argv, int first, bool analyse, Options& o) {
+  for (int i = first; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--open") {
+      o.open = true;
+    } else if (analyse && a == "--include-locals") {
+      o.includeLocals = true;
+    } else if (analyse && a == "--memory") {
+      if (i + 1 >= argc) return false;
+      std::string n = argv[++i];
+      if (n.size() != 1 || n[0] < '1' || n[0] > '4') return false;
+      o.memory = n[0] - '0';
+    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      return false;
+    } else {
+      o.positional.push_back(Arg(argv[i]));
+    }
+  }
+  return true;
+}
+
+int Analyse(int argc, char** argv) {
+  Options o;
+  if (!ParseOptions(argc, argv, 2, true, o) || o.positional.size() != 2) return Usage();
+  BatchHost host(o.open, isatty(STDERR_FILENO));
+  SetHost(&host);
+  SetAllTraces("init");
+  AnalyseRequest request{o.positional[0], o.positional[1], o.memory, o.includeLocals};
+  AnalyseResult r = OnAnalyse(request, host);
+  JoinAnalysisWorker();
+  SetHost(nullptr);
+  if (r.outcome != AnalyseOutcome::Completed || !r.allCopied) return 1;
+  std::printf("%s\n", OsPath(JoinPath(r.resultFolder, "index.html")).c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string command = argv[1];
+  if (command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "analyse") return Analyse(argc, argv);
+  if (command == "call-tree" || command == "variable" || command == "design-doc") {
+    std::fprintf(stderr, "vandrel-batch: %s is not available yet\n", command.c_str());
+    return 2;
+  }
+  return Usage();
+}

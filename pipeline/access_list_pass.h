@@ -1,0 +1,10 @@
+// Step 12: one access list per variable in RAM_ALL.
+#pragma once
+
+#include "pipeline/step_result.h"
+
+namespace vandrel {
+
+StepResult WriteAccessLists();
+
+}  // namespace vandrel

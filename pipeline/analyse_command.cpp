@@ -1,0 +1,237 @@
+#include "pipeline/analyse_command.h"
+
+#include <atomic>
+#include <thread>
+
+#include "pipeline/analysis_log.h"
+#include "pipeline/driver.h"
+#include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/clock.h"
+#include "platform/dir_scan.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "platform/text_file.h"
+#include "prepro/define_table.h"
+#include "reader/splitters.h"
+
+namespace vandrel {
+namespace {
+
+std::thread g_worker;
+std::atomic<bool> g_workerFinished{true};
+
+void StartWorker() {
+  g_workerFinished = false;
+  g_worker = std::thread([] {
+    AnalysisThreadProc();
+    g_workerFinished = true;
+  });
+}
+
+// A worker of a cancelled or early-closed run must not meet the new run.
+void StopOldWorker(AnalyseView& view) {
+  if (!g_worker.joinable()) return;
+  if (!g_workerFinished) {
+    g_abortRequested = 1;
+    view.WaitUntil([] { return g_workerFinished.load(); });
+  }
+  g_worker.join();
+}
+
+void Box(const std::string& text) {
+  CurrentHost().MessageBox(text, kCaptionEnd, MessageButtons::Ok);
+}
+
+// The directory search on exactly the given text: the entry found, if any.
+bool FindEntry(const std::string& path, std::string& name, bool& isDirectory) {
+  DirScan scan;
+  if (!scan.FindFile(path)) return false;
+  scan.FindNextFile();
+  name = scan.GetFileName();
+  isDirectory = scan.IsDirectory();
+  return true;
+}
+
+void Prepare() {
+  SetStatusText(kStatusPreparing);
+  SetStatusDetail(kDetailDeletingWork);
+  DeleteFolderTree(kWorkDir);
+  DeleteFile(kAnalyzeLogPath);
+  for (const char* sub : {"", "DEF", "DEF/TMP", "fileinfo2", "DEF2", "DEF3"})
+    MakeDirectory(*sub ? WorkPath(sub) : kWorkDir);
+  WriteTimestampedLog("ANALYSYS START    ");
+}
+
+struct Copy {
+  bool folder;
+  std::string source;       // below the current directory
+  std::string destination;  // below the result folder ("" for the folder itself)
+  bool createFirst;
+  std::string failure;
+};
+
+// Copies the results of a completed run; true when every copy succeeded.
+bool CopyResults(const std::string& res, const std::string& sourceName) {
+  const std::string cur = JoinPath(CurrentDirectory(), "vcwk012345");
+  const std::string fail = ToCp932("コピー失敗");
+  const std::string ramFail = ToCp932("RAM解析結果コピー失敗");
+  const Copy rows[] = {
+      {true, "HTML", "", false, fail},
+      {true, "FunctionList4", "", false, ToCp932("関数解析結果コピー失敗")},
+      {true, "RAM", "", false, ramFail},
+      {true, "DEF", "DEFINE", true, ToCp932("DEFINEコピー失敗")},
+      {true, "DEF/" + sourceName, kFolderExpandedSource, true, ToCp932("展開ソフトコピー失敗")},
+      {false, "index.html", "index.html", false, fail},
+      {false, "tarnibel.html", "tarnibel.html", false, fail},
+      {false, "FILEINFO/FileFuncInfo.txt", "FileFuncInfo.txt", false, fail},
+      {true, "RAM_ALL", "", false, ramFail},
+      {false, "FuncList_ProtType.txt", "FunctionList_ProtType.txt", false,
+       ToCp932("[FunctionList_ProtType.txt]コピー失敗")},
+      {false, "FuncList_Body.txt", "FunctionList_Body.txt", false,
+       ToCp932("[FunctionList_Body.txt]コピー失敗")},
+      {false, "Typedef.txt", "TypeDefine.txt", false, ToCp932("[TypeDefine.txt]コピー失敗")},
+      {false, "ValList.txt", "RamDefine.txt", false, ToCp932("[RamDefine.txt]コピー失敗")},
+      {false, "ValList2.txt", "DetectRamAll.txt", false, ToCp932("[RamAll.txt]コピー失敗")},
+      {false, "HTML/CallTree/call_tree.txt", "CallTree.txt", false,
+       ToCp932("[CallTree.txt]コピー失敗")},
+      {false, "HTML/CallTree/call_tree_ram.txt", "CallTree_RAM_ACCESS.txt", false,
+       ToCp932("[CallTree_RAM_ACCESS.txt]コピー失敗")},
+  };
+  bool all = true;
+  auto report = [&](bool ok, const std::string& failure) {
+    if (!ok) {
+      all = false;
+      Box(failure);
+    }
+  };
+  for (const Copy& c : rows) {
+    std::string dst = c.destination.empty() ? res : JoinPath(res, c.destination);
+    if (c.createFirst) MakeDirectory(dst);
+    std::string from = JoinPath(cur, c.source);
+    report(c.folder ? CopyFolderTo(from, dst) == 1 : CopyFile(from, dst), c.failure);
+    if (c.source == "HTML/CallTree/call_tree_ram.txt") {
+      // The log, then the whole work folder.
+      report(CopyFile(JoinPath(CurrentDirectory(), "AnalyzeLog.txt"), JoinPath(res, "AnalyzeLog.txt")),
+             ToCp932("[AnalyzeLog.txt]コピー失敗"));
+      std::string workCopy = JoinPath(res, kFolderWorkCopy);
+      MakeDirectory(workCopy);
+      report(CopyFolderTo(cur, workCopy) == 1, ToCp932("[解析テンポラリ]コピー失敗"));
+    }
+  }
+  return all;
+}
+
+std::vector<std::string> ReadFunctionNames() {
+  std::vector<std::string> names;
+  TextFile f;
+  if (!f.Open(WorkPath("FuncList_Body.txt"), TextFile::Mode::Read)) return names;
+  std::string line, ret, name, params;
+  while (f.ReadLine(line)) {
+    SplitPrototype(line, ret, name, params);
+    names.push_back(name);
+  }
+  return names;
+}
+
+std::vector<std::string> ReadVariableNames() {
+  std::vector<std::string> names;
+  TextFile f;
+  if (!f.Open(WorkPath("ValList2.txt"), TextFile::Mode::Read)) return names;
+  std::string line;
+  while (f.ReadLine(line) && line != "@1END") {
+    if (!MbContains(line, "*")) names.push_back(line);
+  }
+  return names;
+}
+
+AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
+  AnalyseResult result;
+  StopOldWorker(view);
+  g_callTreeDepth = 0;
+  g_analysisCompleted = 0;
+  g_progressTotal = 0;
+  g_lineCounter = 0;
+  g_runParameters.sourceEditText = request.sourceFolder;
+  g_runParameters.outputEditText = request.outputFolder;
+  g_runParameters.m_includeLocals = request.includeLocals ? 1 : 0;
+  Prepare();
+
+  std::string sourceName, outputName;
+  bool isDirectory = false, outputIsDirectory = false;
+  g_runParameters.m_sourceFolder = request.sourceFolder;
+  if (!FindEntry(request.sourceFolder, sourceName, isDirectory)) {
+    Box(kMsgNoProjectFolder);
+    return result;
+  }
+  if (!isDirectory) {
+    Box(kMsgNotADirectory);
+    return result;
+  }
+  g_runParameters.m_outputFolder = request.outputFolder;
+  if (!FindEntry(request.outputFolder, outputName, outputIsDirectory)) {
+    Box(kMsgNoOutputFolder);
+    return result;
+  }
+
+  g_defOutputDir = WorkPath("DEF/" + sourceName);
+  MakeDirectory(g_defOutputDir);
+  g_memoryFactor = request.memoryFactor < 1 ? 1 : request.memoryFactor > 4 ? 4 : request.memoryFactor;
+  g_abortRequested = 0;
+  g_progressBase = 0;
+  g_progressDone = 0;
+  StartWorker();
+  view.RunProgressBox();
+
+  if (g_abortRequested.load() == 1) {
+    view.DisableResultCommands();
+    result.outcome = AnalyseOutcome::Cancelled;
+    return result;
+  }
+  if (g_analysisCompleted.load() != 1) {
+    result.outcome = AnalyseOutcome::ClosedEarly;
+    return result;
+  }
+  // Completed: the worker has posted its end and is returning.
+  view.WaitUntil([] { return g_workerFinished.load(); });
+  g_worker.join();
+
+  WriteTimestampedLog("ANALYSYS END        ");
+  std::string res =
+      JoinPath(StripTrailingSeparators(request.outputFolder), FormatLocalTime(kResultStampFormat));
+  MakeDirectory(res);
+  result.outcome = AnalyseOutcome::Completed;
+  result.resultFolder = res;
+  result.allCopied = CopyResults(res, sourceName);
+
+  view.EnableResultCommands();
+  view.AddFunctionNames(ReadFunctionNames());
+  view.AddVariableNames(ReadVariableNames());
+  SetStatusText(kStatusAnalysisDone);
+  SetStatusDetail(kDetailAnalysisDone);
+  if (CurrentHost().ConfirmOpen(kAskOpenResult, kCaptionEnd)) {
+    if (!CurrentHost().OpenDocument(JoinPath(res, "index.html"))) Box(kMsgOpenIndexFailed);
+  }
+  return result;
+}
+
+}  // namespace
+
+AnalyseResult OnAnalyse(const AnalyseRequest& request, AnalyseView& view) {
+  try {
+    return Analyse(request, view);
+  } catch (...) {
+    CurrentHost().PostEndOfRun();
+    return AnalyseResult{};
+  }
+}
+
+bool AnalysisWorkerRunning() { return g_worker.joinable() && !g_workerFinished.load(); }
+
+void JoinAnalysisWorker() {
+  if (g_worker.joinable()) g_worker.join();
+}
+
+}  // namespace vandrel

@@ -1,0 +1,43 @@
+#include "pipeline/analysis_log.h"
+
+#include <mutex>
+
+#include "pipeline/texts.h"
+#include "platform/clock.h"
+#include "platform/text_file.h"
+
+namespace vandrel {
+
+const std::string kAnalyzeLogPath = "./AnalyzeLog.txt";
+
+namespace {
+
+std::mutex g_logMutex;
+
+void AppendToLog(const std::string& text) {
+  std::lock_guard<std::mutex> lock(g_logMutex);
+  TextFile log;
+  if (!log.Open(kAnalyzeLogPath, TextFile::Mode::Append)) return;
+  log.Write(text);
+  log.Close();
+}
+
+}  // namespace
+
+void WriteTimestampedLog(std::string label) {
+  AppendToLog(label + " : " + FormatLocalTime("%y.%m.%d %H:%M:%S") + "\n");
+}
+
+void AppendAnalyzeLog(std::string label, std::string text) {
+  AppendToLog(kLogAnalysisPrefix + label + " : " + text);
+}
+
+void AppendAnalyzeLogEntry(std::string name, int number, std::string text1, std::string text2) {
+  AppendToLog(name + " : " + std::to_string(number) + " : " + text1 + " : " + text2 + "\n");
+}
+
+void AppendPreproLog(std::string title, std::string message) {
+  AppendToLog(kLogPreproPrefix + title + " : " + message);
+}
+
+}  // namespace vandrel

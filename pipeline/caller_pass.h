@@ -1,0 +1,10 @@
+// Step 9: the caller section of every final record.
+#pragma once
+
+#include "pipeline/step_result.h"
+
+namespace vandrel {
+
+StepResult AppendCallerLists();
+
+}  // namespace vandrel

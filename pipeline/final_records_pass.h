@@ -1,0 +1,10 @@
+// Step 8: func_als3 -> FunctionList4, the final per-function records.
+#pragma once
+
+#include "pipeline/step_result.h"
+
+namespace vandrel {
+
+StepResult WriteFinalRecords();
+
+}  // namespace vandrel

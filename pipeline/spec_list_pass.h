@@ -1,0 +1,10 @@
+// Step 11: the control specification of every SOURCE file.
+#pragma once
+
+#include "pipeline/step_result.h"
+
+namespace vandrel {
+
+StepResult WriteControlSpecifications();
+
+}  // namespace vandrel

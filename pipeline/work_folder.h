@@ -1,0 +1,29 @@
+// The work folder ./vcwk012345 and the three file-tree operations.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vandrel {
+
+extern const std::string kWorkDir;         // "./vcwk012345"
+extern const std::string g_callTreeDirPath;  // "./vcwk012345/HTML/CallTree"
+
+// kWorkDir + "/" + relative path.
+std::string WorkPath(std::string_view relative);
+
+// Deletes a folder (or file) and everything below it: 1 on success, else 0.
+int DeleteFolderTree(const std::string& path);
+// Copies a folder (or file) into the folder dst, replacing what is there:
+// 1 on success; 0 when a path is missing, the source does not exist, the
+// two paths are equal ignoring case, or the copy failed.
+int CopyFolderTo(const std::string& src, const std::string& dst);
+// Deletes the folder's files and sub-folders one by one, then the folder;
+// nonzero when the folder itself was removed. Links are removed, not followed.
+int DeleteDirectoryRecursive(const std::string& path);
+
+// A name that the analysis turns into a file name: false (with one analysis
+// log line) for "", ".", "..", or a name holding "/" or a NUL byte.
+bool IsUsableFileName(const std::string& name);
+
+}  // namespace vandrel

@@ -1,0 +1,10 @@
+// Step 10: the written-variable list ValList2.txt.
+#pragma once
+
+#include "pipeline/step_result.h"
+
+namespace vandrel {
+
+StepResult WriteWrittenVariableList();
+
+}  // namespace vandrel

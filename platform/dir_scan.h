@@ -1,0 +1,57 @@
+// Directory scan in the manner of find-first/find-next: a pattern
+// "folder/*.*", "folder/*.c" or an exact path; "." and ".." come first (as a
+// folder search delivers them), then the entries in byte order after ASCII
+// upper-casing of their CP932 names.
+//
+//   DirScan scan;
+//   bool more = scan.FindFile("src/*.*");
+//   while (more) {
+//     more = scan.FindNextFile();
+//     if (scan.IsDots()) continue;
+//     ... scan.GetFileName(), scan.GetFilePath(), scan.IsDirectory() ...
+//   }
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vandrel {
+
+class DirScan {
+ public:
+  // Starts the search; true when at least one entry matches.
+  bool FindFile(const std::string& pattern);
+  // Steps to the next entry; true when yet another entry follows it.
+  bool FindNextFile();
+  void Close();
+
+  bool IsDots() const;
+  bool IsDirectory() const;
+  // True when the entry is a symbolic link (IsDirectory follows it).
+  bool IsSymlink() const;
+  const std::string& GetFileName() const;
+  // Folder of the pattern, "/", the entry name.
+  std::string GetFilePath() const;
+  // Name without its extension (text from the last "." on).
+  std::string GetFileTitle() const;
+  const std::string& GetRoot() const { return root_; }
+
+ private:
+  struct Entry {
+    std::string name;  // CP932
+    bool directory;
+    bool symlink;
+  };
+  std::string root_;
+  std::vector<Entry> entries_;
+  long current_ = -1;
+};
+
+// True when the name matches a wildcard pattern the way a folder search
+// does: "*" and "?" and case-insensitive letters; "*.*" matches any name.
+bool MatchesWildcard(const std::string& name, const std::string& pattern);
+
+// Sorts names the way the scan delivers them.
+void SortScanOrder(std::vector<std::string>& names);
+
+}  // namespace vandrel

@@ -1,0 +1,36 @@
+// The one way the core reaches the user. The desktop program and the batch
+// front end each implement it; tests record what it is told.
+#pragma once
+
+#include <string>
+
+namespace vandrel {
+
+enum class MessageButtons { Ok, OkCancel };
+enum MessageResult { kIdOk = 1, kIdCancel = 2 };
+
+class Host {
+ public:
+  virtual ~Host() = default;
+  // All texts are CP932.
+  virtual void StatusText(const std::string& text) = 0;
+  virtual void StatusDetail(const std::string& text) = 0;
+  // A modal box; returns kIdOk or kIdCancel. Called from any thread.
+  virtual int MessageBox(const std::string& text, const std::string& caption,
+                         MessageButtons buttons) = 0;
+  // The worker's end-of-run signal: closes the progress box. Never waits.
+  virtual void PostEndOfRun() = 0;
+  // The question before a result is opened; true to open.
+  virtual bool ConfirmOpen(const std::string& text, const std::string& caption) = 0;
+  // Opens a document with the desktop; false when that failed.
+  virtual bool OpenDocument(const std::string& path) = 0;
+};
+
+// The host in use; a silent one until a front end installs its own.
+Host& CurrentHost();
+void SetHost(Host* host);
+
+// Caption of the boxes shown without a dialog of their own.
+extern const char* const kDefaultCaption;
+
+}  // namespace vandrel

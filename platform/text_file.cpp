@@ -1,0 +1,121 @@
+#include "platform/text_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/os_path.h"
+
+namespace vandrel {
+namespace {
+
+constexpr size_t kFlushSize = 1 << 16;
+
+void FoldCrLf(std::string& s) {
+  size_t w = 0;
+  for (size_t r = 0; r < s.size(); ++r) {
+    if (s[r] == '\r' && r + 1 < s.size() && s[r + 1] == '\n') continue;
+    s[w++] = s[r];
+  }
+  s.resize(w);
+}
+
+bool ReadRaw(const std::string& path, std::string& out) {
+  std::FILE* f = std::fopen(OsPath(path).c_str(), "rb");
+  if (!f) return false;
+  out.clear();
+  char buf[1 << 16];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+}  // namespace
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+  if (!ReadRaw(path, text)) return false;
+  FoldCrLf(text);
+  return true;
+}
+
+bool TextFile::Open(const std::string& path, Mode mode) {
+  Close();
+  failed_ = false;
+  if (mode == Mode::Read) {
+    if (!ReadTextFile(path, data_)) return false;
+    pos_ = 0;
+    reading_ = true;
+    return true;
+  }
+  int flags = O_RDWR | O_CREAT | (mode == Mode::Truncate ? O_TRUNC : 0);
+  int fd = ::open(OsPath(path).c_str(), flags, 0644);
+  if (fd < 0) return false;
+  file_ = ::fdopen(fd, "r+b");
+  if (!file_) {
+    ::close(fd);
+    return false;
+  }
+  if (mode == Mode::Append) SeekToEnd();
+  return true;
+}
+
+bool TextFile::Close() {
+  bool ok = !failed_;
+  if (file_) {
+    Flush();
+    if (std::fclose(file_) != 0) failed_ = true;
+    file_ = nullptr;
+    ok = !failed_;
+  }
+  reading_ = false;
+  data_.clear();
+  pos_ = 0;
+  return ok;
+}
+
+bool TextFile::ReadLine(std::string& line) {
+  if (!reading_ || pos_ >= data_.size()) return false;
+  size_t end = data_.find('\n', pos_);
+  if (end == std::string::npos) {
+    line.assign(data_, pos_, std::string::npos);
+    pos_ = data_.size();
+  } else {
+    line.assign(data_, pos_, end - pos_);
+    pos_ = end + 1;
+  }
+  return true;
+}
+
+bool TextFile::ReadLineRaw(std::string& line, size_t maxBytes) {
+  if (!reading_ || pos_ >= data_.size() || maxBytes < 2) return false;
+  size_t limit = std::min(data_.size(), pos_ + maxBytes - 1);
+  size_t end = data_.find('\n', pos_);
+  size_t stop = (end == std::string::npos || end >= limit) ? limit : end + 1;
+  line.assign(data_, pos_, stop - pos_);
+  pos_ = stop;
+  return true;
+}
+
+void TextFile::Write(std::string_view text) {
+  if (!file_) return;
+  for (char c : text) {
+    if (c == '\n') out_ += '\r';
+    out_ += c;
+  }
+  if (out_.size() >= kFlushSize) Flush();
+}
+
+void TextFile::Flush() {
+  if (!file_ || out_.empty()) return;
+  if (std::fwrite(out_.data(), 1, out_.size(), file_) != out_.size()) failed_ = true;
+  out_.clear();
+}
+
+void TextFile::SeekToEnd() {
+  if (!file_) return;
+  Flush();
+  std::fseek(file_, 0, SEEK_END);
+}
+
+}  // namespace vandrel

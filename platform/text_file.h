@@ -1,0 +1,56 @@
+// Text files in the Windows text mode: CR LF read as "\n", "\n" written as
+// CR LF. Bytes are CP932 and pass through unchanged otherwise.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace vandrel {
+
+class TextFile {
+ public:
+  enum class Mode {
+    Read,      // read only, shared; the whole file is read at open
+    Write,     // create without truncating; writes start at the beginning
+    Truncate,  // create anew (truncating an old file)
+    Append,    // create without truncating and move to the end
+  };
+
+  TextFile() = default;
+  TextFile(const std::string& path, Mode mode) { Open(path, mode); }
+  ~TextFile() { Close(); }
+  TextFile(const TextFile&) = delete;
+  TextFile& operator=(const TextFile&) = delete;
+
+  bool Open(const std::string& path, Mode mode);
+  // Flushes and closes; false when a write was lost (full disk, ...).
+  bool Close();
+  bool IsOpen() const { return file_ != nullptr || reading_; }
+
+  // Next line without its line end; false at the end of the file.
+  bool ReadLine(std::string& line);
+  // Like fgets: at most maxBytes - 1 bytes, the "\n" kept when it fits.
+  bool ReadLineRaw(std::string& line, size_t maxBytes);
+  // True when everything has been read.
+  bool AtEnd() const { return pos_ >= data_.size(); }
+
+  void Write(std::string_view text);
+  void SeekToEnd();
+  bool Failed() const { return failed_; }
+
+ private:
+  void Flush();
+
+  std::FILE* file_ = nullptr;
+  bool reading_ = false;
+  bool failed_ = false;
+  std::string data_;   // read mode: the whole file, CR LF already folded
+  size_t pos_ = 0;
+  std::string out_;    // write mode: pending bytes
+};
+
+// Reads a whole text file (CR LF folded); false when it cannot be opened.
+bool ReadTextFile(const std::string& path, std::string& text);
+
+}  // namespace vandrel
