@@ -17,4 +17,14 @@ void SplitPrototype(std::string line, std::string& returnPart, std::string& name
   name = head.substr(blank + 1);
 }
 
+// Placeholders until the splitters are written.
+void SplitAtTab(std::string line, std::string& left, std::string& right) {
+  size_t t = line.find('\t');
+  left = t == std::string::npos ? std::string() : line.substr(0, t);
+  right = t == std::string::npos ? line : line.substr(t);
+}
+void SplitCallText(std::string, std::string&, std::string&, std::string&) {}
+void ParseDeclaration(std::string, std::string&, std::string&) {}
+int StripSubscripts(std::string&) { return 1; }
+
 }  // namespace vandrel
