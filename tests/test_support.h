@@ -1,0 +1,96 @@
+// Shared test helpers: a fresh current directory per test, a host that
+// records what the core tells the user, and raw file access.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/cp932.h"
+#include "platform/host.h"
+
+namespace vandrel::test {
+
+// UTF-8 text of a test written as CP932.
+inline std::string Sj(const char* utf8) { return ToCp932(utf8); }
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path().empty() ? "." : path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Each test runs in its own empty current directory (the work folder, the
+// log and DefList.txt are relative to it).
+class TempDirTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_ = std::filesystem::current_path();
+    std::string tmpl = (std::filesystem::temp_directory_path() / "vandrel-test-XXXXXX").string();
+    dir_ = mkdtemp(tmpl.data());
+    std::filesystem::current_path(dir_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(old_);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  const std::filesystem::path& dir() const { return dir_; }
+
+ private:
+  std::filesystem::path old_, dir_;
+};
+
+struct RecordedBox {
+  std::string text, caption;
+  MessageButtons buttons;
+};
+
+// Records everything; boxes are answered with `answer`.
+class RecordingHost : public Host {
+ public:
+  RecordingHost() { SetHost(this); }
+  ~RecordingHost() override { SetHost(nullptr); }
+
+  void StatusText(const std::string& t) override { statusTexts.push_back(t); }
+  void StatusDetail(const std::string& t) override { statusDetails.push_back(t); }
+  int MessageBox(const std::string& text, const std::string& caption, MessageButtons b) override {
+    boxes.push_back({text, caption, b});
+    return answer;
+  }
+  void PostEndOfRun() override { ++endOfRunPosts; }
+  bool ConfirmOpen(const std::string& text, const std::string& caption) override {
+    boxes.push_back({text, caption, MessageButtons::OkCancel});
+    return confirmOpen;
+  }
+  bool OpenDocument(const std::string& path) override {
+    opened.push_back(path);
+    return openSucceeds;
+  }
+
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> t;
+    for (const auto& b : boxes) t.push_back(b.text);
+    return t;
+  }
+
+  std::vector<std::string> statusTexts, statusDetails, opened;
+  std::vector<RecordedBox> boxes;
+  int endOfRunPosts = 0;
+  int answer = kIdOk;
+  bool confirmOpen = false;
+  bool openSucceeds = true;
+};
+
+}  // namespace vandrel::test
