@@ -1,0 +1,7 @@
+#include "reports/variable_command.h"
+
+namespace vandrel {
+
+bool OnButton8(const QueryRequest& request) { return false; }
+
+}  // namespace vandrel
