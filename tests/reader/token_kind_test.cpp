@@ -8,20 +8,16 @@
 #include "reader/string_table.h"
 #include "reader/vocabulary.h"
 #include "test_support.h"
+#include "type_name_guard.h"
 
 namespace vandrel {
 namespace {
 
 using test::Sj;
 
-// Keeps the process-wide type-name table as it was before each test.
 class TypeNameTableTest : public ::testing::Test {
- protected:
-  void SetUp() override { saved_ = g_typeNameTable; }
-  void TearDown() override { g_typeNameTable = saved_; }
-
  private:
-  StringTable saved_{0};
+  test::TypeNameTableGuard guard_;
 };
 
 struct KindCase {
