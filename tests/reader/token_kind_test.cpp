@@ -195,7 +195,8 @@ TEST(VocabularyTest, CapacitiesAndSentinels) {
   } cases[] = {
       {"qualifiers", g_qualifierTable, 10,
        {"static", "const", "volatile", "unsigned", "signed", "@1END"}},
-      {"base types", g_baseTypeTable, 100, {"char", "int", "short", "long", "BOOL", "void", "@1END"}},
+      {"base types", g_baseTypeTable, 100,
+       {"char", "int", "short", "long", "BOOL", "void", "@1END"}},
       {"control keywords", g_controlKeywordTable, 15,
        {"if", "else", "for", "switch", "case", "break", "while", "do", "return", "goto", "default",
         "continue", "@END", "@END"}},
