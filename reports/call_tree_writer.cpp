@@ -146,6 +146,7 @@ void CallTreeBudget::BeginRoot(const std::string& root) {
   root_ = root;
   rootLines_ = 0;
   expandedAt_.clear();
+  shallowest_.clear();
   compact_ = runLines_ >= limits_.linesPerRun;
 }
 
@@ -167,9 +168,30 @@ void CallTreeBudget::CountLine() {
 bool CallTreeBudget::Expand(const std::string& name, int depth) {
   auto [it, first] = expandedAt_.try_emplace(name, depth);
   if (first) return true;
-  if (compact_ && it->second <= depth) return false;
+  if (compact_ && (it->second <= depth || Shallowest(name) != depth)) return false;
   it->second = std::min(it->second, depth);
   return true;
+}
+
+// The depths of the root's tree by a breadth-first walk of the records,
+// down to the depth limit.
+int CallTreeBudget::Shallowest(const std::string& name) {
+  if (shallowest_.empty()) {
+    std::vector<std::string> level{root_};
+    shallowest_.emplace(root_, 0);
+    for (int depth = 1; depth <= kMaxCallTreeDepth && !level.empty(); ++depth) {
+      std::vector<std::string> next;
+      for (const std::string& f : level) {
+        const CallRecord* rec = records_.Find(f);
+        if (!rec) continue;
+        for (const std::string& c : rec->callees)
+          if (shallowest_.emplace(c, depth).second) next.push_back(c);
+      }
+      level = std::move(next);
+    }
+  }
+  auto it = shallowest_.find(name);
+  return it == shallowest_.end() ? -1 : it->second;
 }
 
 std::string CallTreeTextLine(int depth, const std::string& name, bool hasRecord) {

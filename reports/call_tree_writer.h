@@ -12,9 +12,10 @@
 // No visited set is kept, so a function reached on several paths is drawn on
 // each. A budget of tree lines per root and per run bounds dense programs:
 // once it is spent, the tree goes on in compact form, where a function that
-// this root's tree has already expanded at the same depth or above gets its
-// node line but no subtree. Every function within the depth limit still
-// appears at least once.
+// this root's tree has already expanded gets its node line but no subtree,
+// unless it now stands at its shallowest depth below the root and was not
+// expanded there yet. So every function within the depth limit still appears,
+// and once the budget is spent each function is expanded at most twice.
 #pragma once
 
 #include <memory>
@@ -61,14 +62,15 @@ struct CallTreeLimits {
   long linesPerRoot;
   long linesPerRun;
 };
-// Far above the trees of small programs (the sample draws a few dozen lines).
-inline constexpr CallTreeLimits kCallTreeLimits{200000, 2000000};
+// Far above the trees of small programs (the sample draws a dozen lines).
+inline constexpr CallTreeLimits kCallTreeLimits{50000, 500000};
 
 // Counts tree lines and decides, once the budget is spent, which functions
 // are expanded. One analysis log entry marks where the compact form began.
 class CallTreeBudget {
  public:
-  explicit CallTreeBudget(CallTreeLimits limits) : limits_(limits) {}
+  CallTreeBudget(CallTreeLimits limits, CallRecordCache& records)
+      : limits_(limits), records_(records) {}
   void BeginRoot(const std::string& root);
   void CountLine();
   // True when `name`, drawn at `depth`, is to be expanded (and notes it).
@@ -78,13 +80,17 @@ class CallTreeBudget {
   long RunLines() const { return runLines_; }
 
  private:
+  int Shallowest(const std::string& name);
+
   CallTreeLimits limits_;
+  CallRecordCache& records_;
   std::string root_;
   long rootLines_ = 0;
   long runLines_ = 0;
   bool compact_ = false;
   bool runSpentLogged_ = false;
-  std::unordered_map<std::string, int> expandedAt_;  // shallowest expansion per function
+  std::unordered_map<std::string, int> expandedAt_;  // shallowest expansion so far
+  std::unordered_map<std::string, int> shallowest_;  // depth below the root, found when needed
 };
 
 // Line forms shared by the call-tree writers.
@@ -96,7 +102,7 @@ std::string CallTreeIndent(int depth);  // depth + 1 groups "　　　|"
 // drawn.
 struct CallTreeRun {
   explicit CallTreeRun(std::string recordFolder, CallTreeLimits limits = kCallTreeLimits)
-      : records(std::move(recordFolder)), budget(limits) {}
+      : records(std::move(recordFolder)), budget(limits, records) {}
   CallRecordCache records;
   CallTreeBudget budget;
   TextFile text, ram, html;

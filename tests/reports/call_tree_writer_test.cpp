@@ -166,11 +166,22 @@ TEST_F(CallTreeWriterTest, ASpentBudgetGoesOnInCompactFormWithEveryFunction) {
 TEST_F(CallTreeWriterTest, ADenseProgramStaysWithinItsBudget) {
   WriteLadder(60);  // the full tree would hold about 10^8 lines
   Draw({"f0"}, {1000, 1000000});
-  // Each function is expanded at most once per depth: 117 call entries.
-  EXPECT_LT(Lines(Text()).size(), 1000u + 26 * 117 + 1);
+  // After the budget each function is expanded twice at most: 117 call entries.
+  EXPECT_LT(Lines(Text()).size(), 1000u + 2 * 117 + 1);
   // f50 lies 25 calls below f0; the depth limit keeps f51 to f59 out.
   EXPECT_EQ(Names(Text()).size(), 51u);
   EXPECT_EQ(Lines(Ram()).size(), Lines(Text()).size());
+}
+
+TEST_F(CallTreeWriterTest, InCompactFormAnExpandedFunctionGetsOnlyItsNodeLine) {
+  test::WriteRecord({"r", {"a()", "b()"}});
+  test::WriteRecord({"a", {"c()"}});
+  test::WriteRecord({"b", {"c()", "x()"}});
+  test::WriteRecord({"c", {"d()"}});
+  test::WriteRecord({"d", {}});
+  Draw({"r"}, {1, 1000000});
+  EXPECT_EQ(Text(), Tree(0, "r") + Tree(1, "a") + Tree(2, "c") + Tree(3, "d") + Tree(1, "b") +
+                        Tree(2, "c") + "\t|\t|--x[non]\r\n");
 }
 
 TEST_F(CallTreeWriterTest, AFunctionFirstDrawnAtTheDepthLimitIsExpandedHigherUp) {
