@@ -63,6 +63,17 @@ bool IsAssignment(const std::string& tok, int kind) {
   return kind == kKindAssign || tok == "&=" || tok == "|=" || tok == ">>=" || tok == "<<=";
 }
 
+// What a statement gives, by its first tokens (the pieces after the tag):
+//   type or qualifier ... ;          nothing
+//   name, *, ++ or -- ... ;          [処理] and every token up to ";"
+//   ( ... ) = ... ;                  [処理] from the assignment on ("(void)" starts anew)
+//   if ( ... )   else if ( ... )     [条件 IF] / [条件 ELIF] and the tokens inside, up to "{" or ";"
+//   else {                           [条件 ELSE] one level out
+//   while ( ... )   for ( ... )      [繰返し] and the tokens inside / the whole header
+//   switch ( ... ) {                 [ケース条件] and the tokens inside
+//   case ... :   default :           [ケース] / [デフォルト] up to ":"
+//   break ;   return ... ;           [ブレイク] one level deeper / [終了] up to ";"
+//   do, {, }, ;, # line, /* ... */   nothing
 struct SpecWriter {
   explicit SpecWriter(TextFile& f) : out(f) {}
   TextFile& out;
