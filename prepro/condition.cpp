@@ -1,0 +1,273 @@
+#include "prepro/condition.h"
+
+#include <vector>
+
+#include "pipeline/analysis_log.h"
+#include "pipeline/texts.h"
+#include "platform/host.h"
+#include "prepro/c_numbers.h"
+#include "prepro/define.h"
+#include "prepro/define_table.h"
+#include "prepro/source_line.h"
+#include "prepro/texts.h"
+#include "reader/token_kind.h"
+
+namespace vandrel {
+namespace {
+
+// Entries of an #if condition before it fills again from entry 0.
+constexpr size_t kIfConditionEntries = 1000;
+
+template <typename T>
+bool Compare(T l, T r, const std::string& op) {
+  if (op == "==") return l == r;
+  if (op == "!=") return l != r;
+  if (op == "<") return l < r;
+  if (op == "<=") return l <= r;
+  if (op == ">") return l > r;
+  if (op == ">=") return l >= r;
+  if (op == "&&") return l != 0 && r != 0;
+  if (op == "||") return l != 0 || r != 0;
+  return false;
+}
+
+const char* Bit(bool b) { return b ? "1" : "0"; }
+
+// Reads the tokens of a condition into an array, following continuation
+// lines. The #if reader drops comments closed on the line and fills again
+// from entry 0 at its fixed bound; the #elif reader refuses a condition
+// longer than its array.
+class ConditionReader {
+ public:
+  ConditionReader(LineBuffer& line, TextFile& in, bool ifReader)
+      : line_(line),
+        in_(in),
+        ifReader_(ifReader),
+        logText_(line.Rest()),
+        capacity_(ifReader ? kIfConditionEntries : static_cast<size_t>(TokenArrayCapacity())) {}
+
+  // The next token, stored; false after the blank token (also stored).
+  bool Next(std::string& token) {
+    for (;;) {
+      token = NextRawToken(line_);
+      if (token == "\\") {
+        std::string next;
+        if (ReadSourceLine(in_, next))
+          line_.Assign(next);
+        else if (!ifReader_)
+          AppendPreproLog(g_preproFileTitle, logText_);
+        continue;
+      }
+      if (ifReader_) {
+        size_t open = token.find("/*");
+        if (open != std::string::npos && token.find("*/") != std::string::npos) continue;
+      }
+      break;
+    }
+    if (entries_.size() >= capacity_) {
+      if (ifReader_) {
+        CurrentHost().MessageBox(kMsgIfTokenOver, kCaptionEnd, MessageButtons::Ok);
+        AppendPreproLog(g_preproFileTitle, logText_);
+        entries_.clear();
+        ++generation_;
+      } else if (!refused_) {
+        refused_ = true;
+        AppendPreproLog(g_preproFileTitle, kLogTokenArrayOver + logText_);
+      }
+    }
+    if (!refused_) entries_.push_back(token);
+    return !IsBlankToken(token);
+  }
+
+  std::vector<std::string>& Entries() { return entries_; }
+  int Generation() const { return generation_; }
+  bool Refused() const { return refused_; }
+  // Drops the blank token that ended the reading.
+  void DropEnd() {
+    if (!entries_.empty() && IsBlankToken(entries_.back())) entries_.pop_back();
+  }
+  // Entry i becomes the result, the entries after it are free again.
+  void Fold(size_t i, bool result) {
+    entries_.resize(i + 1);
+    entries_[i] = Bit(result);
+  }
+
+ private:
+  LineBuffer& line_;
+  TextFile& in_;
+  bool ifReader_;
+  std::string logText_;
+  size_t capacity_;
+  std::vector<std::string> entries_;
+  int generation_ = 0;
+  bool refused_ = false;
+};
+
+void Erase(std::vector<std::string>& t, size_t from, size_t to) {
+  t.erase(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(to));
+}
+
+// Folds parentheses, "!" (for #if) and comparisons of decimal numbers in
+// parentheses; the condition holds when entry 0 is then "1".
+bool Reduce(std::vector<std::string>& t, bool withNot) {
+  for (size_t p = 0; p < t.size(); ++p) {
+    if (t[p] != ")") continue;
+    if (p >= 2 && t[p - 2] == "(") {
+      size_t r = p - 2;
+      std::string x = t[p - 1];
+      if (withNot && r >= 1 && t[r - 1] == "!") {
+        --r;
+        t[r] = Bit(x == "0");
+      } else {
+        t[r] = x;
+      }
+      Erase(t, r + 1, p + 1);
+      p = r;
+      if (r >= 2 && (t[r - 1] == "&&" || t[r - 1] == "||") &&
+          ClassifyToken(t[r - 2]) == kKindDecimal && ClassifyToken(t[r]) == kKindDecimal) {
+        t[r - 2] = Bit(ApplyComparisonOperator(t[r - 2], t[r], t[r - 1]));
+        Erase(t, r - 1, r + 1);
+        p = r - 2;
+      }
+    } else if (p >= 1 && ClassifyToken(t[p - 1]) == kKindDecimal) {
+      size_t o = p;
+      while (o > 0 && t[o - 1] != "(") --o;
+      if (o == 0) continue;
+      --o;
+      for (size_t j = o + 1; j + 2 < p && ClassifyToken(t[j]) == kKindDecimal &&
+                             ClassifyToken(t[j + 2]) == kKindDecimal;
+           j += 2) {
+        t[j + 2] = Bit(ApplyComparisonOperator(t[j], t[j + 2], t[j + 1]));
+        t[j].clear();
+        t[j + 1].clear();
+      }
+      t[o] = t[p - 1];
+      Erase(t, o + 1, p + 1);
+      p = o;
+    }
+  }
+  return !t.empty() && t[0] == "1";
+}
+
+// Reads an #if condition. Returns 1 or 0 in `decided` when a "defined" of a
+// known name settles it at once (the rest of the line is not read).
+bool ReadIfCondition(ConditionReader& reader, int& decided) {
+  std::vector<std::string>& t = reader.Entries();
+  std::string token;
+  bool more = reader.Next(token);
+  while (more) {
+    if (token == "defined") {
+      bool negated = t.size() >= 2 && t[t.size() - 2] == "!";
+      while ((more = reader.Next(token)) && token == "(") {
+      }
+      if (!more) break;
+      std::string text;
+      if (LookupDefine(token, text) != kLookupNone) {
+        decided = negated ? 0 : 1;
+        return true;
+      }
+    }
+    if (ClassifyToken(token) != kKindOther) {
+      more = reader.Next(token);
+      continue;
+    }
+    // A word: its value, and a comparison with the next operand.
+    std::string text;
+    int code = LookupDefine(token, text);
+    size_t left = t.size() - 1;
+    int generation = reader.Generation();
+    if (code == kLookupNumber || code == kLookupWord) t[left] = text;
+    std::string op;
+    if (!(more = reader.Next(op))) break;
+    if (ClassifyToken(op) == kKindComparison) {
+      std::string right;
+      if (!(more = reader.Next(right))) break;
+      int kind = ClassifyToken(right);
+      if (kind == kKindOther && LookupDefine(right, text) == kLookupNumber) right = text;
+      if ((kind == kKindDecimal || kind == kKindOther) && reader.Generation() == generation)
+        reader.Fold(left, ApplyComparisonOperator(t[left], right, op));
+    }
+    more = reader.Next(token);
+  }
+  return false;
+}
+
+// Reads an #elif condition; a lone word settles it at once.
+bool ReadElifCondition(ConditionReader& reader, int& decided) {
+  std::vector<std::string>& t = reader.Entries();
+  std::string token;
+  bool more = reader.Next(token);
+  while (more) {
+    if (ClassifyToken(token) != kKindOther) {
+      more = reader.Next(token);
+      continue;
+    }
+    std::string text;
+    int code = LookupDefine(token, text);
+    size_t left = t.size() - 1;
+    std::string op;
+    if (!(more = reader.Next(op))) {
+      if (!reader.Refused()) {
+        decided = code != kLookupNone ? 1 : 0;
+        return true;
+      }
+      break;
+    }
+    int opKind = ClassifyToken(op);
+    if (opKind == kKindComparison || opKind == kKindOperator) {
+      std::string right;
+      if (!(more = reader.Next(right))) break;
+      int kind = ClassifyToken(right);
+      std::string rightText;
+      if (reader.Refused()) {
+      } else if (kind == kKindDecimal) {
+        if (code != kLookupNone && ClassifyToken(text) == kKindDecimal)
+          reader.Fold(left, ApplyComparisonOperator(text, right, op));
+      } else if (kind == kKindOther) {
+        if (code != kLookupNone && LookupDefine(right, rightText) != kLookupNone)
+          reader.Fold(left, ApplyComparisonOperator(text, rightText, op));
+      }
+    }
+    more = reader.Next(token);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ApplyComparisonOperator(std::string left, std::string right, std::string op) {
+  int kl = ClassifyToken(left);
+  int kr = ClassifyToken(right);
+  if (kl == kKindDecimal && kr == kKindDecimal) return Compare(CAtoi(left), CAtoi(right), op);
+  if (kl == kKindHex && kr == kKindHex) return Compare(CStrtol(left, 0), CStrtol(right, 0), op);
+  if (kl == kKindOther && kr == kKindOther) {
+    if (op == "==") return left == right;
+    if (op == "!=") return left != right;
+    return op == "&&" || op == "||";
+  }
+  return false;
+}
+
+bool EvaluateCondition(LineBuffer& line, TextFile& in) {
+  ConditionReader reader(line, in, false);
+  int decided = 0;
+  if (ReadElifCondition(reader, decided)) return decided == 1;
+  if (reader.Refused()) return false;
+  reader.DropEnd();
+  return Reduce(reader.Entries(), false);
+}
+
+void ProcessIfBlock(LineBuffer& line, PreproFile& file, int enclosingActive) {
+  ConditionReader reader(line, file.in, true);
+  int decided = 0;
+  bool holds;
+  if (ReadIfCondition(reader, decided)) {
+    holds = decided == 1;
+  } else {
+    reader.DropEnd();
+    holds = Reduce(reader.Entries(), true);
+  }
+  RunConditionalBlock(holds && enclosingActive == 1 ? 1 : 0, enclosingActive, file, true);
+}
+
+}  // namespace vandrel
