@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -87,7 +88,7 @@ class RecordingHost : public Host {
 
   std::vector<std::string> statusTexts, statusDetails, opened;
   std::vector<RecordedBox> boxes;
-  int endOfRunPosts = 0;
+  std::atomic<int> endOfRunPosts{0};
   int answer = kIdOk;
   bool confirmOpen = false;
   bool openSucceeds = true;
