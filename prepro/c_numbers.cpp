@@ -1,7 +1,6 @@
 #include "prepro/c_numbers.h"
 
 #include <charconv>
-#include <cctype>
 #include <cstdlib>
 #include <locale.h>
 
@@ -46,16 +45,7 @@ int32_t CStrtol(std::string_view s, int base) {
 
 double CAtof(std::string_view s) {
   std::string text(s);
-  size_t i = 0;
-  while (i < text.size() && IsCSpace(text[i])) ++i;
-  size_t body = i;
-  if (body < text.size() && (text[body] == '+' || text[body] == '-')) ++body;
-  // Neither hexadecimal floats nor "inf" and "nan": only "0" of "0x..." counts.
-  if (body >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[body])) || text[body] == '.'))
-    return 0.0;
-  if (text[body] == '0' && body + 1 < text.size() && (text[body + 1] == 'x' || text[body + 1] == 'X'))
-    text.resize(body + 1);
-  return strtod_l(text.c_str() + i, nullptr, CLocale());
+  return strtod_l(text.c_str(), nullptr, CLocale());
 }
 
 std::string FormatFixed10(double value) {
