@@ -64,8 +64,12 @@ class PreproTest : public TempDirTest {
     g_defineCount = 0;
     PreprocessTree("*.*", "src");
   }
-  // The preprocessor's log lines, without the prefix and title.
-  static std::string Log() { return ToUtf8(ReadBytes("AnalyzeLog.txt")); }
+  // The log, as UTF-8 with "\n" line ends.
+  static std::string Log() {
+    std::string text;
+    ReadTextFile("AnalyzeLog.txt", text);
+    return ToUtf8(text);
+  }
 
   RecordingHost host;
 };
