@@ -81,6 +81,8 @@ class ConditionReader {
 
   std::vector<std::string>& Entries() { return entries_; }
   int Generation() const { return generation_; }
+  // True while the entries read since `generation` are all still there.
+  bool Holds(int generation) const { return !refused_ && generation == generation_; }
   bool Refused() const { return refused_; }
   // Drops the blank token that ended the reading.
   void DropEnd() {
@@ -149,14 +151,17 @@ bool Reduce(std::vector<std::string>& t, bool withNot) {
   return !t.empty() && t[0] == "1";
 }
 
-// Reads an #if condition. Returns 1 or 0 in `decided` when a "defined" of a
-// known name settles it at once (the rest of the line is not read).
-bool ReadIfCondition(ConditionReader& reader, int& decided) {
+// Reads a condition. #if: "defined" of a known name settles it at once (the
+// rest of the line is not read), words take their values, a word and a
+// comparison with a number or a word fold to "1" or "0". #elif: a lone word
+// settles it at once (defined or not); a defined word compared with a number
+// or with another defined word folds, their values compared.
+bool ReadCondition(ConditionReader& reader, bool ifRules, int& decided) {
   std::vector<std::string>& t = reader.Entries();
   std::string token;
   bool more = reader.Next(token);
   while (more) {
-    if (token == "defined") {
+    if (ifRules && token == "defined") {
       bool negated = t.size() >= 2 && t[t.size() - 2] == "!";
       while ((more = reader.Next(token)) && token == "(") {
       }
@@ -171,61 +176,36 @@ bool ReadIfCondition(ConditionReader& reader, int& decided) {
       more = reader.Next(token);
       continue;
     }
-    // A word: its value, and a comparison with the next operand.
     std::string text;
-    int code = LookupDefine(token, text);
-    size_t left = t.size() - 1;
-    int generation = reader.Generation();
-    if (code == kLookupNumber || code == kLookupWord) t[left] = text;
-    std::string op;
-    if (!(more = reader.Next(op))) break;
-    if (ClassifyToken(op) == kKindComparison) {
-      std::string right;
-      if (!(more = reader.Next(right))) break;
-      int kind = ClassifyToken(right);
-      if (kind == kKindOther && LookupDefine(right, text) == kLookupNumber) right = text;
-      if ((kind == kKindDecimal || kind == kKindOther) && reader.Generation() == generation)
-        reader.Fold(left, ApplyComparisonOperator(t[left], right, op));
-    }
-    more = reader.Next(token);
-  }
-  return false;
-}
-
-// Reads an #elif condition; a lone word settles it at once.
-bool ReadElifCondition(ConditionReader& reader, int& decided) {
-  std::vector<std::string>& t = reader.Entries();
-  std::string token;
-  bool more = reader.Next(token);
-  while (more) {
-    if (ClassifyToken(token) != kKindOther) {
-      more = reader.Next(token);
-      continue;
-    }
-    std::string text;
-    int code = LookupDefine(token, text);
-    size_t left = t.size() - 1;
+    const int code = LookupDefine(token, text);
+    const size_t left = t.size() - 1;
+    const int generation = reader.Generation();
+    if (ifRules && (code == kLookupNumber || code == kLookupWord)) t[left] = text;
     std::string op;
     if (!(more = reader.Next(op))) {
-      if (!reader.Refused()) {
+      if (!ifRules && !reader.Refused()) {
         decided = code != kLookupNone ? 1 : 0;
         return true;
       }
       break;
     }
-    int opKind = ClassifyToken(op);
-    if (opKind == kKindComparison || opKind == kKindOperator) {
-      std::string right;
+    const int opKind = ClassifyToken(op);
+    if (opKind == kKindComparison || (!ifRules && opKind == kKindOperator)) {
+      std::string right, rightText;
       if (!(more = reader.Next(right))) break;
-      int kind = ClassifyToken(right);
-      std::string rightText;
-      if (reader.Refused()) {
-      } else if (kind == kKindDecimal) {
-        if (code != kLookupNone && ClassifyToken(text) == kKindDecimal)
-          reader.Fold(left, ApplyComparisonOperator(text, right, op));
-      } else if (kind == kKindOther) {
-        if (code != kLookupNone && LookupDefine(right, rightText) != kLookupNone)
-          reader.Fold(left, ApplyComparisonOperator(text, rightText, op));
+      const int kind = ClassifyToken(right);
+      const int rightCode = kind == kKindOther ? LookupDefine(right, rightText) : kLookupNone;
+      if (reader.Holds(generation)) {
+        if (ifRules) {
+          if (rightCode == kLookupNumber) right = rightText;
+          if (kind == kKindDecimal || kind == kKindOther)
+            reader.Fold(left, ApplyComparisonOperator(t[left], right, op));
+        } else if (code != kLookupNone) {
+          if (kind == kKindDecimal && ClassifyToken(text) == kKindDecimal)
+            reader.Fold(left, ApplyComparisonOperator(text, right, op));
+          else if (kind == kKindOther && rightCode != kLookupNone)
+            reader.Fold(left, ApplyComparisonOperator(text, rightText, op));
+        }
       }
     }
     more = reader.Next(token);
@@ -251,7 +231,7 @@ bool ApplyComparisonOperator(std::string left, std::string right, std::string op
 bool EvaluateCondition(LineBuffer& line, TextFile& in) {
   ConditionReader reader(line, in, false);
   int decided = 0;
-  if (ReadElifCondition(reader, decided)) return decided == 1;
+  if (ReadCondition(reader, false, decided)) return decided == 1;
   if (reader.Refused()) return false;
   reader.DropEnd();
   return Reduce(reader.Entries(), false);
@@ -261,7 +241,7 @@ void ProcessIfBlock(LineBuffer& line, PreproFile& file, int enclosingActive) {
   ConditionReader reader(line, file.in, true);
   int decided = 0;
   bool holds;
-  if (ReadIfCondition(reader, decided)) {
+  if (ReadCondition(reader, true, decided)) {
     holds = decided == 1;
   } else {
     reader.DropEnd();
