@@ -67,10 +67,10 @@ void IncludeOperand(const std::string& operand, PreproFile& file) {
 // line; returns the tokens read after the operand.
 int IncludeDirective(LineBuffer& line, PreproFile& file, std::vector<std::string>* tokens) {
   std::string operand = NextRawToken(line);
-  if (tokens) tokens->push_back(operand);
   IncludeOperand(operand, file);
   int rest = 0;
   if (IsBlankToken(operand)) return rest;
+  if (tokens) tokens->push_back(operand);
   for (std::string t = NextRawToken(line); !IsBlankToken(t); t = NextRawToken(line)) {
     if (tokens) tokens->push_back(t);
     ++rest;

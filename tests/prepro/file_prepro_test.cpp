@@ -87,9 +87,10 @@ TEST_F(FilePreproTest, IncludeLinesInsideBlocks) {
   // an #ifdef block writes the line as it is; an #if block as TAB-joined tokens
   EXPECT_EQ(Copy("#ifdef D\n#include \"a.h\" /* c */\n#endif\n"
                  "#if 1\n  #include \"a.h\" /* c */\n#endif\n"
-                 "#if 0\n#include \"a.h\"\n#endif\n",
+                 "#if 0\n#include \"a.h\"\n#endif\n"
+                 "#if 1\n#include\n#endif\n",
                  {"D"}),
-            "#include \"a.h\" /* c */\n#\tinclude\t\"a.h\t/* c */\n");
+            "#include \"a.h\" /* c */\n#\tinclude\t\"a.h\t/* c */\n#\tinclude\n");
   EXPECT_EQ(Work("DEF/TMP/a.h"), "a\na\n");
 }
 
