@@ -19,6 +19,13 @@
 namespace vandrel {
 namespace {
 
+// The work folder inside the source tree (a source folder that holds the
+// current directory's work folder).
+bool IsWorkFolder(const std::string& path) {
+  FileStamp work, entry;
+  return GetFileStamp(kWorkDir, work) && GetFileStamp(path, entry) && work.SameFile(entry);
+}
+
 void LoadDefList() {
   TextFile list;
   if (!list.Open("./DefList.txt", TextFile::Mode::Read)) return;
@@ -52,6 +59,7 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
     if (scan.IsDots()) continue;
     const std::string& name = scan.GetFileName();
     if (scan.IsDirectory()) {
+      if (IsWorkFolder(scan.GetFilePath())) continue;  // never mirrored into itself
       const std::string saved = g_defOutputDir;
       g_defOutputDir = JoinPath(g_defOutputDir, name);
       MakeDirectory(g_defOutputDir);

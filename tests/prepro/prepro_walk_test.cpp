@@ -161,6 +161,16 @@ TEST_F(PreproWalkTest, AbortStopsTheWalkAndRestoresTheMirrorFolder) {
   EXPECT_EQ(PreprocessTree("*.*", "src/sub"), 0);
 }
 
+TEST_F(PreproWalkTest, AWorkFolderInsideTheSourceTreeIsNotWalked) {
+  Source("a.c", "#define A 1\n");
+  fs::create_directories("vcwk012345/DEF/here");
+  g_defOutputDir = WorkPath("DEF/here");
+  EXPECT_EQ(PreprocessTree("*.*", "."), 0);
+  EXPECT_EQ(Work("DEF/here/a.c"), "#define A 1\n");
+  EXPECT_FALSE(fs::exists("vcwk012345/DEF/here/vcwk012345"));
+  EXPECT_EQ(Work("DEF/a_DEF_C.dat"), "A\t1\t\n");
+}
+
 // The shipped sample, with its DefList.txt in the current directory.
 TEST_F(PreproWalkTest, TheSampleTreeGivesSaneResults) {
   const std::string sample = std::string(VANDREL_SOURCE_DIR) + "/examples/sample";
