@@ -161,6 +161,13 @@ TEST_F(FilePreproTest, ASelfIncludeThatKeepsDefiningEnds) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);
 }
 
+TEST_F(FilePreproTest, SameNamedHeadersShareOneIncludeCopyInOrder) {
+  Source("src/one/x.h", "one before\n#include \"../two/x.h\"\none after\n");
+  Source("src/two/x.h", "two\n");
+  Copy("#include \"one/x.h\"\n");
+  EXPECT_EQ(Work("DEF/TMP/x.h"), "one before\ntwo\n#include \"../two/x.h\"\none after\n");
+}
+
 TEST_F(FilePreproTest, TheSlotCountOfOneLineShowsMemoryOver) {
   // "#" and its directive name take two slots each
   std::string line = std::string(998, '#') + "\n";
