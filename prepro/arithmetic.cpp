@@ -40,10 +40,6 @@ bool IsOneOf(const std::string& t, std::initializer_list<const char*> ops) {
   return std::any_of(ops.begin(), ops.end(), [&](const char* op) { return t == op; });
 }
 
-void Erase(std::vector<std::string>& t, size_t from, size_t to) {
-  t.erase(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(to));
-}
-
 // One operator pass over the group [start, close): the operator after m,
 // its operands at m and m + 2, both inside the group.
 void OperatorPass(std::vector<std::string>& t, size_t start, size_t& close,
@@ -52,7 +48,7 @@ void OperatorPass(std::vector<std::string>& t, size_t start, size_t& close,
     if (!IsOneOf(t[m + 1], ops)) continue;
     if (numbersOnly && !(IsNumber(t[m]) && IsNumber(t[m + 2]))) continue;
     t[m] = FormatFixed10(ApplyArithmeticOperator(t[m], t[m + 2], t[m + 1]));
-    Erase(t, m + 1, m + 3);
+    EraseTokens(t, m + 1, m + 3);
     close -= 2;
   }
 }
@@ -83,10 +79,10 @@ bool ReduceGroup(std::vector<std::string>& t, size_t& p) {
       if (IsNumber(t[p + 1])) {  // ( T ) number
         ApplyCast(x, t[p + 1], out);
         t[o] = out;
-        Erase(t, o + 1, p + 2);
+        EraseTokens(t, o + 1, p + 2);
         p = o + 1;
       } else if (t[p + 1] == "~" || t[p + 1] == "^") {
-        Erase(t, o, p + 1);
+        EraseTokens(t, o, p + 1);
         p = o + 1;
       } else {
         ++p;
@@ -94,11 +90,11 @@ bool ReduceGroup(std::vector<std::string>& t, size_t& p) {
     } else if (o >= 4 && t[o - 1] == ")" && ClassifyToken(t[o - 2]) == kKindTypeName) {
       ApplyCast(t[o - 2], x, out);  // ( T ) ( X )
       t[o - 3] = out;
-      Erase(t, o - 2, p + 1);
+      EraseTokens(t, o - 2, p + 1);
       p = o - 2;
     } else {
       t[o] = x;
-      Erase(t, o + 1, p + 1);
+      EraseTokens(t, o + 1, p + 1);
       p = o + 1;
     }
     return true;
@@ -107,15 +103,15 @@ bool ReduceGroup(std::vector<std::string>& t, size_t& p) {
     const std::string& a = t[o + 1];
     const std::string& b = t[o + 2];
     if (b == "*" && ClassifyToken(a) == kKindTypeName) {  // pointer cast
-      Erase(t, o, p + 1);
+      EraseTokens(t, o, p + 1);
       p = o + 1;
     } else if (a == "*" && IsNumber(b)) {
-      Erase(t, p, p + 1);
-      Erase(t, o, o + 1);
+      EraseTokens(t, p, p + 1);
+      EraseTokens(t, o, o + 1);
       p = o + 1;
     } else if (a == "~" && IsNumber(b)) {
       t[o] = FormatInt(~CStrtol(b, 16));
-      Erase(t, o + 1, p + 1);
+      EraseTokens(t, o + 1, p + 1);
       return false;
     } else {
       ++p;
@@ -124,7 +120,7 @@ bool ReduceGroup(std::vector<std::string>& t, size_t& p) {
   }
   int first = ClassifyToken(t[o + 1]);
   if (first == kKindTypeName || first == kKindQualifier) {  // (unsigned short int) ...
-    Erase(t, o, p + 1);
+    EraseTokens(t, o, p + 1);
     p = o + 1;
     return true;
   }

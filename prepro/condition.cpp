@@ -105,10 +105,6 @@ class ConditionReader {
   bool refused_ = false;
 };
 
-void Erase(std::vector<std::string>& t, size_t from, size_t to) {
-  t.erase(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(to));
-}
-
 // Folds parentheses, "!" (for #if) and comparisons of decimal numbers in
 // parentheses; the condition holds when entry 0 is then "1".
 bool Reduce(std::vector<std::string>& t, bool withNot) {
@@ -123,12 +119,12 @@ bool Reduce(std::vector<std::string>& t, bool withNot) {
       } else {
         t[r] = x;
       }
-      Erase(t, r + 1, p + 1);
+      EraseTokens(t, r + 1, p + 1);
       p = r;
       if (r >= 2 && (t[r - 1] == "&&" || t[r - 1] == "||") &&
           ClassifyToken(t[r - 2]) == kKindDecimal && ClassifyToken(t[r]) == kKindDecimal) {
         t[r - 2] = Bit(ApplyComparisonOperator(t[r - 2], t[r], t[r - 1]));
-        Erase(t, r - 1, r + 1);
+        EraseTokens(t, r - 1, r + 1);
         p = r - 2;
       }
     } else if (p >= 1 && ClassifyToken(t[p - 1]) == kKindDecimal) {
@@ -144,7 +140,7 @@ bool Reduce(std::vector<std::string>& t, bool withNot) {
         t[j + 1].clear();
       }
       t[o] = t[p - 1];
-      Erase(t, o + 1, p + 1);
+      EraseTokens(t, o + 1, p + 1);
       p = o;
     }
   }

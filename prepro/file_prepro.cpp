@@ -64,7 +64,8 @@ void IncludeOperand(const std::string& operand, PreproFile& file) {
 }
 
 // Takes the operand after "include", includes it and reads the rest of the
-// line; returns the tokens read after the operand.
+// line; returns how many tokens followed the operand (`tokens`, when given,
+// receives the operand and those tokens).
 int IncludeDirective(LineBuffer& line, PreproFile& file, std::vector<std::string>* tokens) {
   std::string operand = NextRawToken(line);
   IncludeOperand(operand, file);

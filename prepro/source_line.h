@@ -26,6 +26,11 @@ inline void WriteSourceText(TextFile& out, std::string_view text) {
 // Every occurrence of `from` (at character starts) replaced by `to`.
 std::string ReplaceAllMb(std::string_view text, std::string_view from, std::string_view to);
 
+// Removes the entries [from, to); the later ones move up.
+inline void EraseTokens(std::vector<std::string>& t, size_t from, size_t to) {
+  t.erase(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(to));
+}
+
 // Entries per token array: the memory factor times `base`.
 int TokenArrayCapacity(int base = 1000);
 
