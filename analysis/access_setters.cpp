@@ -12,11 +12,25 @@ int g_usedNameCount = 0;
 
 namespace {
 
-// Stores an access; `logLimit` is the count from which the setter logs the
-// overflow line (reads only when the table is full, writes from 1999 on).
-void RecordAccess(const char* setter, const std::string& span, const char* tag, int logLimit) {
-  if (g_unityValCount >= logLimit) AppendAnalyzeLogEntry(setter, 0, kMsgUnityValOver, "-");
-  if (g_unityValCount < kUnityValSlots) g_unityValTable[g_unityValCount++] = span + tag;
+// Assigns span + "\n" to the slot; stores span + tag in the unity table
+// when a tag is given (logging the overflow line from `logLimit` on: reads
+// only when the table is full, writes and return values from 1999 on); and
+// adds the span to the used names.
+int SetSpan(const char* setter, const std::string& exceptionText, std::string& slot,
+            const std::vector<std::string>& tokens, int start, int end, const char* tag,
+            int logLimit, bool usedName) {
+  try {
+    std::string span = SpanText(tokens, start, end);
+    slot = span + "\n";
+    if (tag) {
+      if (g_unityValCount >= logLimit) AppendAnalyzeLogEntry(setter, 0, kMsgUnityValOver, "-");
+      if (g_unityValCount < kUnityValSlots) g_unityValTable[g_unityValCount++] = span + tag;
+    }
+    if (usedName) AddUsedName(span);
+  } catch (...) {
+    AppendAnalyzeLogEntry(setter, 0, exceptionText, "-");
+  }
+  return 1;
 }
 
 }  // namespace
@@ -48,49 +62,22 @@ int SetValList(std::string& slot, const std::vector<std::string>& tokens, int ty
 }
 
 int SetFuncList(std::string& slot, const std::vector<std::string>& tokens, int start, int end) {
-  try {
-    std::string span = SpanText(tokens, start, end);
-    slot = span + "\n";
-    AddUsedName(span);
-  } catch (...) {
-    AppendAnalyzeLogEntry("SetFuncList", 0, kMsgSetFuncListException, "-");
-  }
-  return 1;
+  return SetSpan("SetFuncList", kMsgSetFuncListException, slot, tokens, start, end, nullptr, 0, true);
 }
 
 int SetRValList(std::string& slot, const std::vector<std::string>& tokens, int start, int end) {
-  try {
-    std::string span = SpanText(tokens, start, end);
-    slot = span + "\n";
-    RecordAccess("SetRValList", span, " [R]\n", kUnityValSlots);
-    AddUsedName(span);
-  } catch (...) {
-    AppendAnalyzeLogEntry("SetRValList", 0, kMsgSetRValListException, "-");
-  }
-  return 1;
+  return SetSpan("SetRValList", kMsgSetRValListException, slot, tokens, start, end, " [R]\n",
+                 kUnityValSlots, true);
 }
 
 int SetWValList(std::string& slot, const std::vector<std::string>& tokens, int start, int end) {
-  try {
-    std::string span = SpanText(tokens, start, end);
-    slot = span + "\n";
-    RecordAccess("SetWValList", span, " [w]\n", kUnityValWriteLimit);
-    AddUsedName(span);
-  } catch (...) {
-    AppendAnalyzeLogEntry("SetWValList", 0, kMsgSetWValListException, "-");
-  }
-  return 1;
+  return SetSpan("SetWValList", kMsgSetWValListException, slot, tokens, start, end, " [w]\n",
+                 kUnityValWriteLimit, true);
 }
 
 int SetRetValList(std::string& slot, const std::vector<std::string>& tokens, int start, int end) {
-  try {
-    std::string span = SpanText(tokens, start, end);
-    slot = span + "\n";
-    RecordAccess("SetRetValList", span, " [RET]\n", kUnityValWriteLimit);
-  } catch (...) {
-    AppendAnalyzeLogEntry("SetRetValList", 0, kMsgSetRetValListException, "-");
-  }
-  return 1;
+  return SetSpan("SetRetValList", kMsgSetRetValListException, slot, tokens, start, end, " [RET]\n",
+                 kUnityValWriteLimit, false);
 }
 
 }  // namespace vandrel

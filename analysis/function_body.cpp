@@ -3,6 +3,8 @@
 // bodies and statements that begin with a name).
 #include "analysis/function_body.h"
 
+#include <limits>
+
 #include "analysis/access_setters.h"
 #include "analysis/body_texts.h"
 #include "analysis/function_body_states.h"
@@ -18,7 +20,9 @@ namespace vandrel {
 namespace {
 
 constexpr int kStatementTokenLimit = 30000;
-constexpr size_t kBodyLineBytes = 30000;
+// Body lines are read whole: a line cut at a buffer size would end the body
+// at the cut (its piece has no line end, so the lexer gives the empty token).
+constexpr size_t kWholeLine = std::numeric_limits<size_t>::max() / 2;
 
 bool IsUsedNameKind(int kind) {
   return kind == kKindAssign || kind == kKindIncrement || kind == kKindDecrement ||
@@ -60,7 +64,7 @@ class BodyRun {
 
 bool BodyRun::ReadLine(bool counted) {
   std::string text;
-  if (!source_.ReadLineRaw(text, kBodyLineBytes)) return false;
+  if (!source_.ReadLineRaw(text, kWholeLine)) return false;
   ++g_lineCounter;
   if (counted) {
     g_functionPassTrace1 = text;
@@ -412,32 +416,10 @@ void BodyMachine::FeedStatementStates(const std::string& t, int kind) {
 
     // A call statement.
     case 80:
-      if (t == "(") {
-        ++parenDepth;
-      } else if (t == ")") {
-        if (--parenDepth == 0) {
-          Callee(index);
-          state = 81;
-        }
-      } else if (kind == kKindOther) {
-        argAnchor = index;
-        state = 82;
-      }
+      FeedCall(t, kind, parenDepth, 82, 81);
       break;
     case 82:  // an argument
-      if (t == ",") {
-        Read(argAnchor, index - 1);
-        argAnchor = 0;
-        state = 80;
-      } else if (t == "(") {
-        ++parenDepth;
-      } else if (t == ")") {
-        if (--parenDepth == 0) {
-          Read(argAnchor, index - 1);
-          Callee(index);
-          state = 81;
-        }
-      }
+      FeedArgument(t, parenDepth, 80, 81);
       break;
     default:  // 19 and 81 wait for ";"
       break;

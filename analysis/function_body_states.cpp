@@ -95,6 +95,36 @@ void BodyMachine::Feed(const std::string& t, int kind) {
     FeedExpressionStates(t, kind);
 }
 
+void BodyMachine::FeedCall(const std::string& t, int kind, int& depth, int argumentState,
+                           int doneState) {
+  if (t == "(") {
+    ++depth;
+  } else if (t == ")") {
+    if (--depth == 0) {
+      Callee(index);
+      state = doneState;
+    }
+  } else if (kind == kKindOther) {
+    argAnchor = index;
+    argFlag = 1;
+    state = argumentState;
+  }
+}
+
+void BodyMachine::FeedArgument(const std::string& t, int& depth, int callState, int doneState) {
+  if (t == ",") {
+    Read(argAnchor, index - 1);
+    argAnchor = 0;
+    state = callState;
+  } else if (t == "(") {
+    ++depth;
+  } else if (t == ")" && --depth == 0) {
+    Read(argAnchor, index - 1);
+    Callee(index);
+    state = doneState;
+  }
+}
+
 void BodyMachine::FeedSubscript(const std::string& t, int kind, int& mark, int closeState,
                                 int nestedState) {
   if (kind == kKindOther) {
@@ -177,18 +207,7 @@ void BodyMachine::FeedExpressionStates(const std::string& t, int kind) {
       }
       break;
     case 120:  // a call in an expression
-      if (t == "(") {
-        ++parenDepth;
-      } else if (t == ")") {
-        if (--parenDepth == 0) {
-          Callee(index);
-          state = 121;
-        }
-      } else if (kind == kKindOther) {
-        argAnchor = index;
-        argFlag = 1;
-        state = 122;
-      }
+      FeedCall(t, kind, parenDepth, 122, 121);
       break;
     case 122:  // an argument of that call
       if (kind == kKindOther) {
@@ -196,20 +215,11 @@ void BodyMachine::FeedExpressionStates(const std::string& t, int kind) {
         argFlag = 0;
       } else if (t == ".") {
         argFlag = 0;  // p.x stays one span
-      } else if (t == ",") {
-        Read(argAnchor, index - 1);
-        state = 120;
-      } else if (t == "(") {
-        ++parenDepth;
-      } else if (t == ")") {
-        if (--parenDepth == 0) {
-          Read(argAnchor, index - 1);
-          Callee(index);
-          state = 121;
-        }
       } else if (t == "[") {
         argSubAnchor = 0;
         state = 125;
+      } else {
+        FeedArgument(t, parenDepth, 120, 121);
       }
       break;
     case 125:
@@ -271,31 +281,10 @@ void BodyMachine::FeedExpressionStates(const std::string& t, int kind) {
       if (t == "]") state = 205;
       break;
     case 207:  // a call in a condition
-      if (t == "(") {
-        ++callDepth;
-      } else if (t == ")") {
-        if (--callDepth == 0) {
-          Callee(index);
-          state = 208;
-        }
-      } else if (kind == kKindOther) {
-        argAnchor = index;
-        state = 220;
-      }
+      FeedCall(t, kind, callDepth, 220, 208);
       break;
     case 220:  // an argument of that call
-      if (t == ",") {
-        Read(argAnchor, index - 1);
-        state = 207;
-      } else if (t == "(") {
-        ++callDepth;
-      } else if (t == ")") {
-        if (--callDepth == 0) {
-          Read(argAnchor, index - 1);
-          Callee(index);
-          state = 208;
-        }
-      }
+      FeedArgument(t, callDepth, 207, 208);
       break;
     case 208:  // after a call in a condition
     case 209:  // after a parenthesis in a condition

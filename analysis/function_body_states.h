@@ -62,6 +62,11 @@ struct BodyMachine {
  private:
   void FeedStatementStates(const std::string& t, int kind);   // states below 100
   void FeedExpressionStates(const std::string& t, int kind);  // states 100 and above
+  // A call "name(": its parentheses move `depth`; the ")" that brings it to
+  // 0 records the callee. A name starts an argument.
+  void FeedCall(const std::string& t, int kind, int& depth, int argumentState, int doneState);
+  // An argument: read at "," and at the call's closing ")".
+  void FeedArgument(const std::string& t, int& depth, int callState, int doneState);
   // Inside brackets: a name is read at the next operator or at "]".
   void FeedSubscript(const std::string& t, int kind, int& mark, int closeState, int nestedState);
   // End of the span written by an assignment: "*" "=" and "/" "=" are one
