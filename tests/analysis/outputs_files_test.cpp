@@ -166,6 +166,15 @@ TEST_F(BodyTest, DeepBracesUseNoIndentation) {
   EXPECT_EQ(page.find(Spaces(41)), std::string::npos);
 }
 
+TEST_F(BodyTest, HashLineHasNoIndentation) {
+  AnalyzeSource("void f(void) {\n    #pragma x\n    y;\n}\n");
+  EXPECT_EQ(WorkFile("HTML/f.html").substr(kPageHead.size()),
+            "void" + Spaces(1) + "f" + Spaces(1) + "(" + Spaces(1) + "void" + Spaces(1) + ")" +
+                Spaces(1) + "{" + Spaces(1) + "<BR><BR>#pragma" + Spaces(1) + "x<BR>" + Spaces(4) +
+                "y;<BR>}");
+  EXPECT_EQ(WorkFile("SOURCE/f"), Crlf("[SOURCE]\nvoid f ( void ) { \n\n #pragma x\n y;\n}"));
+}
+
 TEST_F(BodyTest, CommentsAreBlueOverTheirWholeExtent) {
   AnalyzeSource("void f(void) {\n  x = 1; /* a\n  b */ y = 2;\n}\n");
   std::string page = WorkFile("HTML/f.html");
