@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
 #include "pipeline/work_folder.h"
@@ -15,7 +16,7 @@ namespace {
 
 const std::string g_tabRunString(15, '\t');
 
-bool EndsEntries(const std::string& line) { return line.empty() || line == "NONE"; }
+bool EndsEntries(const std::string& line) { return line.empty() || line == kNoEntry; }
 
 // Index of the first line equal to `tag` at or after `from`, or lines.size().
 size_t FindTag(const std::vector<std::string>& lines, const std::string& tag, size_t from = 0) {
@@ -23,10 +24,7 @@ size_t FindTag(const std::vector<std::string>& lines, const std::string& tag, si
 }
 
 CallRecord ParseRecord(const std::vector<std::string>& lines) {
-  static const std::string kReads = ToCp932("[参照変数]");
-  static const std::string kWrites = ToCp932("[書込み変数]");
-  static const std::string kCalls = ToCp932("[コール関数]");
-  static const std::string kAccesses = ToCp932("[変数アクセス情報]");
+  // The caller section is the one tag that the body analysis does not write.
   static const std::string kCallers = ToCp932("[コール元]");
   CallRecord r;
   r.readable = true;
@@ -34,14 +32,14 @@ CallRecord ParseRecord(const std::vector<std::string>& lines) {
 
   // Up to "[書込み変数]", every "[参照変数]" on the way gives its entries.
   size_t i = 0;
-  while (i < n && lines[i] != kWrites) {
-    if (lines[i++] != kReads) continue;
+  while (i < n && lines[i] != kTagWrites) {
+    if (lines[i++] != kTagReads) continue;
     while (i < n && !EndsEntries(lines[i])) r.reads.push_back(lines[i++]);
     ++i;  // the line that ended the entries
   }
   for (++i; i < n && !EndsEntries(lines[i]); ++i) r.writes.push_back(lines[i]);
 
-  for (i = FindTag(lines, kCalls) + 1; i < n && !EndsEntries(lines[i]) &&
+  for (i = FindTag(lines, kTagCallees) + 1; i < n && !EndsEntries(lines[i]) &&
                                        lines[i] != " NO_CALL_FUNCTION ";
        ++i) {
     std::string first, name, params;
@@ -50,7 +48,7 @@ CallRecord ParseRecord(const std::vector<std::string>& lines) {
     r.callees.push_back(name);
   }
 
-  i = FindTag(lines, kAccesses);
+  i = FindTag(lines, kTagAccesses);
   r.hasAccessSection = i < n;
   for (++i; i < n && !EndsEntries(lines[i]); ++i) r.accesses.push_back(lines[i]);
   r.accessesEndAtFileEnd = i >= n;
