@@ -16,10 +16,14 @@ class ReconcilePassTest : public RecordPassTest {
                 "int\tf\t(\tint\ta\t)\t;\n"
                 "start\t(\tvoid\t)\t;\n"
                 "void\th\t(\tint\tk\t)\t;\n"
-                "int\txcalc\t(\tvoid\t)\t;\n");
+                "int\txcalc\t(\tvoid\t)\t;\n"
+                "int\tアf\t(\tvoid\t)\t;\n"
+                "long\tAf\t(\tvoid\t)\t;\n");
     PutWorkFile("DEF/main_DEF_C.dat",
                 "MAXV\t\t10\t\n"
                 "SET\t(\tx\t)\tset_value\t(\tx\t)\t\n"
+                "ZアV\t\t1\t\n"
+                "AV\t\t2\t\n"
                 "\n"
                 "AFTER\t\t1\t\n");
     PutWorkFile("DEF/other_DEF_C.dat", "A\t(\tx\t)\ta_impl\t\nB\t(\tx\t)\tb_impl\t\n");
@@ -57,6 +61,8 @@ TEST_F(ReconcilePassTest, FunctionTypeComesFromTheFirstPrototypeLineWithTheName)
        "[関数名称]\nstart\n\n[関数型]\n\n\n", 0},
       {"substring search: calc is found in xcalc", "[関数名称]\ncalc\n\n",
        "[関数名称]\ncalc\n\n[関数型]\nint\t\n\n", 0},
+      {"the bytes of the name inside a double-byte character do not count (ア is 83 41)",
+       "[関数名称]\nAf\n\n", "[関数名称]\nAf\n\n[関数型]\nlong\n\n", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(Reconcile(c.record), c.expected) << c.what;
 }
@@ -75,6 +81,8 @@ TEST_F(ReconcilePassTest, LocalsDefinedValuesAndNoneInReadAndWrittenLists) {
        "[参照変数]\nMAXV\nAFTER\n\n", "[参照変数]\nAFTER\n\n[定義値]\nMAXV\t\t10\t\n\n", 1},
       {"defined values move with locals off too", "[参照変数]\nMAXV\n\n",
        "[参照変数]\nNONE\n\n[定義値]\nMAXV\t\t10\t\n\n", 0},
+      {"a defined value inside a double-byte character does not count", "[参照変数]\nAV\n\n",
+       "[参照変数]\nNONE\n\n[定義値]\nAV\t\t2\t\n\n", 0},
       {"NONE sections keep the empty lines that follow them",
        "[参照変数]\nNONE\n\n\n[書込み変数]\nNONE\n\n",
        "[参照変数]\nNONE\n\n[定義値]\nNONE\n\n\n\n[書込み変数]\nNONE\n\n\n", 0},
