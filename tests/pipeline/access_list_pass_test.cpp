@@ -56,7 +56,7 @@ TEST_F(AccessListPassTest, MissingFunctionList4IsReportedForEveryVariable) {
   EXPECT_EQ(WriteAccessLists(), StepResult::Done);
   EXPECT_EQ(GetWorkFile("RAM_ALL/a"), kHead);
   EXPECT_EQ(GetWorkFile("RAM_ALL/b"), kHead);
-  const std::string line = "プログラム解析 ./vcwk012345/FunctionList4/*.* : FILE NOT OPEN\r\n";
+  const std::string line = NotOpenLine("./vcwk012345/FunctionList4/*.*");
   EXPECT_EQ(LogText(), line + line);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイルOPEN失敗", "ファイルOPEN失敗"}));
 }
@@ -70,7 +70,7 @@ TEST_F(AccessListPassTest, UnreadableRecordIsBoxedForEveryVariableAndAddsNothing
   EXPECT_EQ(WriteAccessLists(), StepResult::Done);
   EXPECT_EQ(GetWorkFile("RAM_ALL/a"), std::string(kHead) + "f\n    a [R]\n\n");
   EXPECT_EQ(Boxes(), (std::vector<std::string>{" ", " "}));
-  EXPECT_EQ(LogText(), "プログラム解析 ./vcwk012345/FunctionList4/broken : FILE NOT OPEN\r\n");
+  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/FunctionList4/broken"));
 }
 
 TEST_F(AccessListPassTest, MissingValListWritesNoAccessList) {

@@ -10,13 +10,17 @@ namespace {
 class FinalRecordsPassTest : public RecordPassTest {};
 
 // A func_als3 record as step 7 leaves it, with the repeats that its cuts made.
-constexpr const char* kReconciled =
+// The sections before the calls pass unchanged.
+const std::string kHeadSections =
     "[フォルダ名]\nSRC\n\n"
     "[ファイル名]\nmain.c\n\n"
     "[関数名称]\nmain\n\n"
     "[関数型]\nint\n\n"
     "[引数定義]\nvoid\n\n"
-    "[テンポラリ変数]\nint\ti\nint\ti\n\n"
+    "[テンポラリ変数]\nint\ti\nint\ti\n\n";
+
+const std::string kReconciled =
+    kHeadSections +
     "[コール関数]\nint f ( int a ) \nint f ( int a ) \ng(1)\ng(1)\n\n"
     "[コール関数（定義あり）]\nint f ( int a ) \nint f ( int a ) \n\n"
     "[コール関数（定義なし）]\ng(1)\ng(1)\n\n"
@@ -27,13 +31,8 @@ constexpr const char* kReconciled =
     "[戻り値]\nr\nr\n\n"
     "[変数アクセス情報]\na[] [R]\na[] [R]\nx [w]\n\n";
 
-constexpr const char* kFinal =
-    "[フォルダ名]\nSRC\n\n"
-    "[ファイル名]\nmain.c\n\n"
-    "[関数名称]\nmain\n\n"
-    "[関数型]\nint\n\n"
-    "[引数定義]\nvoid\n\n"
-    "[テンポラリ変数]\nint\ti\nint\ti\n\n"
+const std::string kFinal =
+    kHeadSections +
     "[コール関数]\nint f ( int a ) \ng(1)\n\n"
     "[コール関数（定義あり）]\nint f ( int a ) \n\n"
     "[コール関数（定義なし）]\ng(1)\ng(1)\n\n"
@@ -71,7 +70,7 @@ TEST_F(FinalRecordsPassTest, EndMarkerEntryIsDroppedAndNothingCountsLines) {
 TEST_F(FinalRecordsPassTest, MissingInputFolderIsLoggedAndBoxed) {
   EXPECT_EQ(WriteFinalRecords(), StepResult::Done);
   EXPECT_TRUE(std::filesystem::is_directory("vcwk012345/FunctionList4"));
-  EXPECT_EQ(LogText(), "プログラム解析 ./vcwk012345/func_als3/*.* : FILE NOT OPEN\r\n");
+  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/func_als3/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイル開けずSTEP3_5"}));
 }
 

@@ -189,7 +189,7 @@ TEST_F(ReconcilePassTest, MissingDefinitionFile) {
 TEST_F(ReconcilePassTest, MissingInputFolderIsLoggedAndBoxed) {
   EXPECT_EQ(ReconcileAcrossFiles(), StepResult::Done);
   EXPECT_TRUE(std::filesystem::is_directory("vcwk012345/func_als3"));
-  EXPECT_EQ(LogText(), "プログラム解析 ./vcwk012345/func_als2/*.* : FILE NOT OPEN\r\n");
+  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/func_als2/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイル開けず STEP3"}));
 }
 

@@ -49,6 +49,11 @@ inline bool WorkFileExists(const std::string& relative) {
 
 inline std::string LogText() { return ToUtf8(ReadBytes("AnalyzeLog.txt")); }
 
+// The log line of a file or folder search that could not be opened.
+inline std::string NotOpenLine(const std::string& path) {
+  return "プログラム解析 " + path + " : FILE NOT OPEN\r\n";
+}
+
 // The lexer and the splitters come from the reader; until they are built the
 // tests that need them are skipped.
 inline bool LexerBuilt() {

@@ -22,7 +22,7 @@ TEST_F(SpecListPassTest, EverySourceCopyIsHandedOnByName) {
 TEST_F(SpecListPassTest, MissingSourceFolderIsReportedAndSource3StillCreated) {
   EXPECT_EQ(WriteControlSpecifications(), StepResult::Done);
   EXPECT_TRUE(std::filesystem::is_directory("vcwk012345/SOURCE3"));
-  EXPECT_EQ(LogText(), "プログラム解析 ./vcwk012345/SOURCE/*.* : FILE NOT OPEN\r\n");
+  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/SOURCE/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイル開けず STEP4"}));
 }
 
