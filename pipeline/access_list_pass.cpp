@@ -1,6 +1,5 @@
 #include "pipeline/access_list_pass.h"
 
-#include <utility>
 #include <vector>
 
 #include "pipeline/analysis_log.h"
@@ -24,7 +23,6 @@ namespace {
 struct AccessIndex {
   struct Record {
     std::string name;
-    bool readable = false;
     std::vector<std::string> entries;
   };
   struct Hit {
@@ -94,17 +92,16 @@ StepResult WriteAccessLists() {
   const std::string pattern = WorkPath("FunctionList4/*.*");
   std::vector<FolderEntry> files;
   const bool found = ListFolderFiles(pattern, files);
-  std::vector<int> unreadable;
+  int unreadable = 0;  // records that cannot be read: a box for each, per variable
   std::vector<std::string> lines;
   for (const FolderEntry& f : files) {
     if (g_abortRequested.load() == 1) return StepResult::Aborted;
     const int r = static_cast<int>(index.records.size());
     AccessIndex::Record& record = index.records.emplace_back();
     record.name = f.name;
-    record.readable = ReadLines(f.path, lines);
-    if (!record.readable) {
+    if (!ReadLines(f.path, lines)) {
       AppendAnalyzeLog(f.path, "FILE NOT OPEN\n");
-      unreadable.push_back(r);
+      ++unreadable;
       continue;
     }
     size_t from = 0;
@@ -120,7 +117,7 @@ StepResult WriteAccessLists() {
     SetStatusDetail(v);
     if (!IsUsableFileName(v)) continue;
     if (!found) ReportFolderNotFound(pattern, kMsgFileOpenFailed);
-    for (size_t k = 0; k < unreadable.size(); ++k)
+    for (int k = 0; k < unreadable; ++k)
       CurrentHost().MessageBox(" ", kCaptionEnd, MessageButtons::Ok);
     WriteNewFile(JoinPath(folder, v), AccessListText(index, variableIds[i]));
   }
