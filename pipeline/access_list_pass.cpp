@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/name_suffix_index.h"
 #include "pipeline/record_io.h"

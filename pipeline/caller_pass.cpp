@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/name_suffix_index.h"
 #include "pipeline/record_io.h"
@@ -67,7 +68,7 @@ StepResult AppendCallerLists() {
       continue;
     }
     size_t from = 0;
-    NextSection(lines, kTagCalls, /*noneEnds=*/true, from, calls);
+    NextSection(lines, kTagCallees, /*noneEnds=*/true, from, calls);
     lists.AddCallerFile(static_cast<int>(c), callerFiles[c].name, calls);
   }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "analysis/body_texts.h"
 #include "pipeline/record_io.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
@@ -29,7 +30,7 @@ void WriteDeduplicatedSections(const std::vector<std::string>& in,
 }
 
 StepResult RemoveDuplicateEntries() {
-  const std::vector<std::string> tags = {kTagReads, kTagWrites, kTagCalls};
+  const std::vector<std::string> tags = {kTagReads, kTagWrites, kTagCallees};
   return TransformRecordFolder(
       WorkPath("func_als1_5"), WorkPath("func_als2"), kMsgStep2NotOpen,
       [&](const std::vector<std::string>& in, std::string& out) {

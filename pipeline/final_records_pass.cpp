@@ -1,5 +1,6 @@
 #include "pipeline/final_records_pass.h"
 
+#include "analysis/body_texts.h"
 #include "pipeline/dedup_pass.h"
 #include "pipeline/record_io.h"
 #include "pipeline/texts.h"
@@ -8,7 +9,7 @@
 namespace vandrel {
 
 StepResult WriteFinalRecords() {
-  const std::vector<std::string> tags = {kTagReads, kTagWrites, kTagCalls, kTagReturns,
+  const std::vector<std::string> tags = {kTagReads, kTagWrites, kTagCallees, kTagReturnValues,
                                          kTagCallsDefined};
   return TransformRecordFolder(WorkPath("func_als3"), WorkPath("FunctionList4"),
                                kMsgStep3_5NotOpen,

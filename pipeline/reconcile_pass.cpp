@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "analysis/body_texts.h"
 #include "pipeline/record_io.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
@@ -239,7 +240,7 @@ struct Reconciler {
         if (!Reads(out)) return false;
       } else if (line == kTagWrites) {
         Writes(out);
-      } else if (line == kTagCalls) {
+      } else if (line == kTagCallees) {
         Calls(out);
       } else if (line == kTagAccesses) {
         while (Next(line)) {

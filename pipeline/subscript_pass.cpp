@@ -2,25 +2,13 @@
 
 #include <vector>
 
+#include "analysis/body_texts.h"
+#include "analysis/subscript_scanner.h"
 #include "pipeline/record_io.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/cp932.h"
 #include "reader/lexer.h"
-
-#if __has_include("analysis/subscript_scanner.h")
-#include "analysis/subscript_scanner.h"
-#else
-// Until the scanner is built: it cuts a subscript's tokens from `line` up to
-// its closing "]", adds each variable reference it finds ("i\n") to
-// `references` at g_referenceCount, and returns the closing token.
-namespace vandrel {
-inline int g_referenceCount = 0;
-inline std::string ScanSubscriptReferences(LineBuffer& line, std::vector<std::string>& references) {
-  return std::string();
-}
-}  // namespace vandrel
-#endif
 
 namespace vandrel {
 namespace {

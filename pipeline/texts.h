@@ -16,22 +16,13 @@ inline const std::string kStatusAborted = ToCp932("実行中断");
 inline const std::string kDetailAborted = "----";
 inline const std::string kMsgWorkDeleteFailed = ToCp932("TMPファイル削除失敗");
 
-// Record passes.
-inline const std::string kTagFolderName = ToCp932("[フォルダ名]");
-inline const std::string kTagFileName = ToCp932("[ファイル名]");
-inline const std::string kTagFunctionName = ToCp932("[関数名称]");
+// Record passes: the sections they add to the per-function records (the
+// others are in analysis/body_texts.h) and their messages.
 inline const std::string kTagFunctionType = ToCp932("[関数型]");
-inline const std::string kTagArguments = ToCp932("[引数定義]");
-inline const std::string kTagTemporaries = ToCp932("[テンポラリ変数]");
-inline const std::string kTagCalls = ToCp932("[コール関数]");
 inline const std::string kTagCallsDefined = ToCp932("[コール関数（定義あり）]");
 inline const std::string kTagCallsUndefined = ToCp932("[コール関数（定義なし）]");
 inline const std::string kTagMacroCalls = ToCp932("[マクロ関数]");
-inline const std::string kTagReads = ToCp932("[参照変数]");
 inline const std::string kTagDefinedValues = ToCp932("[定義値]");
-inline const std::string kTagWrites = ToCp932("[書込み変数]");
-inline const std::string kTagReturns = ToCp932("[戻り値]");
-inline const std::string kTagAccesses = ToCp932("[変数アクセス情報]");
 inline const std::string kTagCallers = ToCp932("[コール元]");
 inline const std::string kMsgStep2NotOpen = ToCp932("ファイル開けず STEP2");
 inline const std::string kMsgStep3NotOpen = ToCp932("ファイル開けず STEP3");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/record_io.h"
 #include "pipeline/run_state.h"

@@ -54,7 +54,7 @@ TEST_F(CallerPassTest, OnlyTheFirstCallSectionUpToNoneCounts) {
 TEST_F(CallerPassTest, MissingFunctionList4IsLoggedAndBoxed) {
   Calls("a", "b()\n");
   EXPECT_EQ(AppendCallerLists(), StepResult::Done);
-  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/FunctionList4/*.*"));
+  EXPECT_EQ(LogUtf8(), NotOpenLine("./vcwk012345/FunctionList4/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"FunctionList4 開けず STEP3-7"}));
 }
 

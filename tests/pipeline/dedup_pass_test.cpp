@@ -56,7 +56,7 @@ TEST_F(DedupPassTest, EveryRecordOfTheFolderIsWrittenAndItsLinesCounted) {
 TEST_F(DedupPassTest, MissingInputFolderIsLoggedAndBoxed) {
   EXPECT_EQ(RemoveDuplicateEntries(), StepResult::Done);
   EXPECT_TRUE(std::filesystem::is_directory("vcwk012345/func_als2"));
-  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/func_als1_5/*.*"));
+  EXPECT_EQ(LogUtf8(), NotOpenLine("./vcwk012345/func_als1_5/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイル開けず STEP2"}));
 }
 
@@ -71,7 +71,7 @@ TEST_F(DedupPassTest, UnreadableOrUncreatableRecordsAreSkippedWithALogLine) {
   EXPECT_EQ(RemoveDuplicateEntries(), StepResult::Done);
   EXPECT_EQ(GetWorkFile("func_als2/a"), "[参照変数]\nx\n\n");
   EXPECT_EQ(GetWorkFile("func_als2/d"), "z\n");
-  EXPECT_EQ(LogText(),
+  EXPECT_EQ(LogUtf8(),
             NotOpenLine("./vcwk012345/func_als1_5/b") +
             "プログラム解析 ./vcwk012345/func_als2/c : FILE CREATE FAIL\r\n");
   EXPECT_TRUE(host.boxes.empty());

@@ -70,7 +70,7 @@ TEST_F(FinalRecordsPassTest, EndMarkerEntryIsDroppedAndNothingCountsLines) {
 TEST_F(FinalRecordsPassTest, MissingInputFolderIsLoggedAndBoxed) {
   EXPECT_EQ(WriteFinalRecords(), StepResult::Done);
   EXPECT_TRUE(std::filesystem::is_directory("vcwk012345/FunctionList4"));
-  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/func_als3/*.*"));
+  EXPECT_EQ(LogUtf8(), NotOpenLine("./vcwk012345/func_als3/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイル開けずSTEP3_5"}));
 }
 

@@ -57,7 +57,7 @@ TEST_F(FuncInfoPassTest, UnreadableInformationFileIsSkippedWithALogLine) {
   CreateFunctionInfoList();
   EXPECT_EQ(WriteFunctionInfoList(), StepResult::Done);
   EXPECT_EQ(GetWorkFile("FILEINFO/FileFuncInfo.txt"), std::string(kHeader) + "[ファイル名] b.c\n\n");
-  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/FILEINFO/INF_a.c"));
+  EXPECT_EQ(LogUtf8(), NotOpenLine("./vcwk012345/FILEINFO/INF_a.c"));
 }
 
 }  // namespace

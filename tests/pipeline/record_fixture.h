@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "pipeline/run_state.h"
-#include "reader/lexer.h"
-#include "reader/splitters.h"
 #include "test_support.h"
 
 namespace vandrel::test {
@@ -47,29 +45,12 @@ inline bool WorkFileExists(const std::string& relative) {
   return std::filesystem::exists(std::filesystem::path("vcwk012345") / Sj(relative.c_str()));
 }
 
-inline std::string LogText() { return ToUtf8(ReadBytes("AnalyzeLog.txt")); }
+inline std::string LogUtf8() { return ToUtf8(ReadBytes("AnalyzeLog.txt")); }
 
 // The log line of a file or folder search that could not be opened.
 inline std::string NotOpenLine(const std::string& path) {
   return "プログラム解析 " + path + " : FILE NOT OPEN\r\n";
 }
-
-// The lexer and the splitters come from the reader; until they are built the
-// tests that need them are skipped.
-inline bool LexerBuilt() {
-  LineBuffer b("ab cd");
-  return NextRawToken(b) == "ab";
-}
-inline bool SplittersBuilt() {
-  std::string type, name, sub = "a[i]";
-  ParseDeclaration("int\tx\t;", type, name);
-  StripSubscripts(sub);
-  return name == "x" && sub == "a[]";
-}
-#define SKIP_WITHOUT_LEXER() \
-  if (!::vandrel::test::LexerBuilt()) GTEST_SKIP() << "the reader's lexer is not built yet"
-#define SKIP_WITHOUT_SPLITTERS() \
-  if (!::vandrel::test::SplittersBuilt()) GTEST_SKIP() << "the reader's splitters are not built yet"
 
 // A fresh work folder per test, a recording host and a clean run state.
 class RecordPassTest : public TempDirTest {

@@ -22,7 +22,7 @@ TEST_F(SpecListPassTest, EverySourceCopyIsHandedOnByName) {
 TEST_F(SpecListPassTest, MissingSourceFolderIsReportedAndSource3StillCreated) {
   EXPECT_EQ(WriteControlSpecifications(), StepResult::Done);
   EXPECT_TRUE(std::filesystem::is_directory("vcwk012345/SOURCE3"));
-  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/SOURCE/*.*"));
+  EXPECT_EQ(LogUtf8(), NotOpenLine("./vcwk012345/SOURCE/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイル開けず STEP4"}));
 }
 

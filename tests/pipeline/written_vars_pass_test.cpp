@@ -25,7 +25,7 @@ TEST_F(WrittenVarsPassTest, NoWrittenVariableGivesTheEndLineOnly) {
 TEST_F(WrittenVarsPassTest, MissingFunctionList4IsReportedAndTheListStillWritten) {
   EXPECT_EQ(WriteWrittenVariableList(), StepResult::Done);
   EXPECT_EQ(GetWorkFile("ValList2.txt"), "@1END\n\n");
-  EXPECT_EQ(LogText(), NotOpenLine("./vcwk012345/FunctionList4/*.*"));
+  EXPECT_EQ(LogUtf8(), NotOpenLine("./vcwk012345/FunctionList4/*.*"));
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"ファイル開けず STEP4"}));
 }
 
