@@ -208,20 +208,20 @@ Step TypedefMachine::Apply(const std::string& t, int kind) {
       }
       return Step::kKeep;
     case 108:
+      // After the number the rest of the value (a suffix such as U, which
+      // the lexer cuts off, or more of an expression) is passed over up to
+      // "," or "}", so that it is not read as the next enumerator.
       if (kind == kKindDecimal) {
         WriteEnumerator(enumerator, t);
         counter = Successor(LeadingValue(t, 10));
-        state = 103;
       } else if (kind == kKindHex) {
         // The counter goes on after a hexadecimal value as after a decimal one.
         WriteEnumerator(enumerator, t);
         counter = Successor(LeadingValue(t, 16));
-        state = 103;
-      } else {
-        // A value that does not start with a number (a name, a sign, a
-        // parenthesis, a cast): no line, and the counter stays.
-        state = 109;
       }
+      // A value that does not start with a number (a name, a sign, a
+      // parenthesis, a cast) writes no line, and the counter stays.
+      state = 109;
       return Step::kKeep;
     case 109:
       if (t == ",") {
