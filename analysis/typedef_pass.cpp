@@ -36,10 +36,12 @@ int Successor(int v) { return static_cast<int>(static_cast<unsigned>(v) + 1u); }
 // The statement machine. Of a statement's kept tokens only the last one is
 // ever read back ("the token before ;"), so that is all that is kept.
 struct TypedefMachine {
-  TypedefMachine(TextFile& list, std::string def) : typedefList(list), defFile(std::move(def)) {}
+  TypedefMachine(TextFile& list, std::string defPath) : typedefList(list), defFile(std::move(defPath)) {}
 
   TextFile& typedefList;
   std::string defFile;  // DEF/<base>_DEF_C.dat
+  TextFile def;
+  bool defOpened = false;
   int state = 0;
   int depth = 0;    // brace depth, for the whole file
   int counter = 0;  // value of the next enumerator without "="
@@ -52,12 +54,15 @@ struct TypedefMachine {
     AddTypeName(name);
   }
 
-  // A definition file that cannot be opened loses the line; nothing else changes.
+  // Appended at the end of the definition file, which stays open for the
+  // rest of the source file. A definition file that cannot be opened loses
+  // the lines; nothing else changes.
   void WriteEnumerator(const std::string& name, const std::string& value) {
-    TextFile def;
-    if (!def.Open(defFile, TextFile::Mode::Append)) return;
+    if (!defOpened) {
+      defOpened = true;
+      def.Open(defFile, TextFile::Mode::Append);
+    }
     def.Write(name + "\t" + value + "\n");
-    def.Close();
   }
 
   void EnumeratorWithCounter() {
