@@ -13,6 +13,7 @@
 #include "platform/os_path.h"
 #include "reader/lexer.h"
 #include "reader/string_table.h"
+#include "reader/type_name_guard.h"
 #include "reader/vocabulary.h"
 #include "test_support.h"
 
@@ -78,7 +79,6 @@ class WorkTest : public TempDirTest {
     g_currentSourceFile = "";
   }
   void TearDown() override {
-    ResetTypeNameTable();
     g_abortRequested = 0;
     TempDirTest::TearDown();
   }
@@ -101,6 +101,7 @@ class WorkTest : public TempDirTest {
 
   std::string Log() const { return ReadBytes("AnalyzeLog.txt"); }
 
+  TypeNameTableGuard typeNames;
   HookedHost host;
 };
 
