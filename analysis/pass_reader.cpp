@@ -1,6 +1,9 @@
 #include "analysis/pass_reader.h"
 
+#include "analysis/file_texts.h"
 #include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "platform/host.h"
 #include "reader/token_kind.h"
 
 namespace vandrel {
@@ -31,6 +34,12 @@ std::optional<std::string> PassReader::ContinueStatement(bool skipBlankFirstToke
     return token;
   }
   return std::nullopt;
+}
+
+bool OpenPassSource(TextFile& file, const std::string& path) {
+  if (file.Open(path, TextFile::Mode::Read)) return true;
+  CurrentHost().MessageBox(kMsgFileNotOpened + path, kCaptionEnd, MessageButtons::Ok);
+  return false;
 }
 
 bool IsIgnoredAsComment(int kind, bool& inComment) {

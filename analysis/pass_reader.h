@@ -39,6 +39,10 @@ class PassReader {
   int indentation_ = 0;
 };
 
+// Opens a pass's source file; when that fails, shows "ファイル開けず" and
+// the path.
+bool OpenPassSource(TextFile& file, const std::string& path);
+
 // The comment rules of both passes: a whole comment is ignored, a comment
 // start sets `inComment` and a comment end clears it (neither is processed
 // further), and every token is ignored while `inComment` is set. True when

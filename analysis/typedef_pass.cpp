@@ -73,6 +73,19 @@ struct TypedefMachine {
   // "}" in the states that count the brace depth: true when it falls below 1.
   bool Close() { return --depth < 1; }
 
+  // Inside a struct or union body: the braces count, other tokens take no
+  // slot; the closing brace goes to `after`.
+  Step InBody(bool open, bool close, int after) {
+    if (open) {
+      ++depth;
+    } else if (close) {
+      if (Close()) state = after;
+    } else {
+      return Step::kNotKept;
+    }
+    return Step::kKeep;
+  }
+
   Step Apply(const std::string& t, int kind);
 };
 
@@ -121,14 +134,7 @@ Step TypedefMachine::Apply(const std::string& t, int kind) {
       // goes to slot 1, which nothing reads back.
       return Step::kKeep;
     case 3:
-      if (open) {
-        ++depth;
-      } else if (close) {
-        if (Close()) state = 10;
-      } else {
-        return Step::kNotKept;
-      }
-      return Step::kKeep;
+      return InBody(open, close, 10);
     case 5:
       if (kind == kKindOther) state = 6;
       return Step::kKeep;
@@ -272,14 +278,7 @@ Step TypedefMachine::Apply(const std::string& t, int kind) {
       }
       return Step::kFinish;
     case 152:
-      if (open) {
-        ++depth;
-      } else if (close) {
-        if (Close()) state = 153;
-      } else {
-        return Step::kNotKept;
-      }
-      return Step::kKeep;
+      return InBody(open, close, 153);
     case 153:
       return semi ? Step::kDrop : Step::kKeep;
   }
@@ -323,10 +322,7 @@ void ExtractTypeDefinitions(std::string path) {
   try {
     g_typedefPassTrace1 = "start";
     g_typedefPassTrace2 = "start";
-    if (!source.Open(path, TextFile::Mode::Read)) {
-      CurrentHost().MessageBox(kMsgFileNotOpened + path, kCaptionEnd, MessageButtons::Ok);
-      return;
-    }
+    if (!OpenPassSource(source, path)) return;
     if (!typedefList.Open(WorkPath("Typedef.txt"), TextFile::Mode::Append)) {
       CurrentHost().MessageBox(kMsgTypedefListFailed, kCaptionEnd, MessageButtons::Ok);
       return;

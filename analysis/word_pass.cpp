@@ -455,10 +455,7 @@ void WordAlsFuncltion(std::string path) {
   try {
     g_wordPassTrace1 = "start";
     g_wordPassTrace2 = "start";
-    if (!source.Open(path, TextFile::Mode::Read)) {
-      CurrentHost().MessageBox(kMsgFileNotOpened + path, kCaptionEnd, MessageButtons::Ok);
-      return;
-    }
+    if (!OpenPassSource(source, path)) return;
     WordPass pass(source, files, path);
     if (std::string failed = files.Open(pass.FileName()); !failed.empty()) {
       files.Close();
