@@ -241,6 +241,34 @@ TEST_F(WordPassRunTest, ExceptionIsLoggedWithTheStateAndThePassReturns) {
   EXPECT_EQ(Work("F_x.c"), Lines{T("int v ;")});
 }
 
+// The parameter texts reach the body analysis, which writes them into the
+// function's record ("void" for none).
+TEST_F(WordPassRunTest, ParametersReachTheBodyAnalysis) {
+  struct Head {
+    const char* function;
+    Lines arguments;
+  };
+  const Head heads[] = {
+      {"main", {"void"}},
+      {"f", {T("int a"), T("char * b")}},
+      {"g", {T("S * p"), T("const PT")}},  // "struct" stays out
+      {"h", {"void"}},  // a parameter without a name is no entry
+  };
+  WordAlsFuncltion(Source("x.c",
+                          "int main(void) { return 0; }\n"
+                          "void f(int a, char *b) { }\n"
+                          "void g(struct S *p, const PT q) { }\n"
+                          "void h(int) { }\n"));
+  for (const Head& h : heads) {
+    Lines record = Work(std::string("func_als/") + h.function);
+    if (record.empty()) continue;  // no body analysis in this build
+    auto at = std::find(record.begin(), record.end(), Sj("[引数定義]"));
+    ASSERT_NE(at, record.end()) << h.function;
+    EXPECT_EQ(Lines(at + 1, at + 1 + h.arguments.size()), h.arguments) << h.function;
+    EXPECT_EQ(at[1 + h.arguments.size()], "") << h.function;
+  }
+}
+
 TEST_F(WordPassRunTest, ParametersBeyondThirtyAreKept) {
   std::string head = "int many(";
   for (int i = 0; i < 35; ++i) head += (i ? ", int a" : "int a") + std::to_string(i);
