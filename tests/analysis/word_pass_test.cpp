@@ -1,5 +1,7 @@
 #include "analysis/word_pass.h"
 
+#include "analysis/typedef_pass.h"
+
 #include "reader/token_kind.h"
 #include "walker_test_support.h"
 
@@ -299,6 +301,35 @@ TEST_F(WordPassRunTest, AnyInputEndsNormally) {
     WordAlsFuncltion(Source("odd.c", text));
   }
   EXPECT_EQ(Log(), "");
+}
+
+}  // namespace
+}  // namespace vandrel::test
+
+namespace vandrel::test {
+namespace {
+
+// Random statements from the words the two machines react to: every state
+// and every slot rule is reached in some order, and nothing may read or
+// write outside the token array.
+TEST_F(WordPassRunTest, TokenSoupEndsNormallyInBothPasses) {
+  const char* words[] = {"typedef", "struct", "union", "enum", "static", "const", "unsigned",
+                         "signed", "int", "char", "void", "BOOL", "MYT", "name", "x", "{", "}",
+                         "(", ")", "[", "]", ";", ",", "*", "=", "5", "0x1F", "#", "define",
+                         "\\", "/*", "*/", "//c", "extern", "\n", "\n\n", " "};
+  unsigned seed = 12345;
+  for (int file = 0; file < 200; ++file) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      text += words[(seed >> 16) % (sizeof words / sizeof *words)];
+      text += ' ';
+    }
+    std::string path = Source("soup.c", text);
+    ExtractTypeDefinitions(path);
+    WordAlsFuncltion(path);
+  }
+  EXPECT_EQ(Log().find(Sj("例外発生")), std::string::npos);
 }
 
 }  // namespace
