@@ -1,6 +1,7 @@
 #include "analysis/pass_reader.h"
 
 #include "analysis/file_texts.h"
+#include "prepro/texts.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
 #include "platform/host.h"
@@ -38,7 +39,7 @@ std::optional<std::string> PassReader::ContinueStatement(bool skipBlankFirstToke
 
 bool OpenPassSource(TextFile& file, const std::string& path) {
   if (file.Open(path, TextFile::Mode::Read)) return true;
-  CurrentHost().MessageBox(kMsgFileNotOpened + path, kCaptionEnd, MessageButtons::Ok);
+  CurrentHost().MessageBox(kMsgFileNotOpen + path, kCaptionEnd, MessageButtons::Ok);
   return false;
 }
 

@@ -7,6 +7,7 @@
 #include "pipeline/run_state.h"
 #include "platform/dir_scan.h"
 #include "platform/os_path.h"
+#include "prepro/header_list.h"
 
 namespace vandrel {
 namespace {
@@ -19,12 +20,6 @@ struct Walker {
   bool showsFolders;  // the status detail shows folders too, as they are entered
   std::string logText1, logText2;  // the exception entry
 };
-
-bool IsSourceExtension(const std::string& ext) {
-  for (const char* e : {".c", ".h", ".cpp", ".C", ".H", ".CPP"})
-    if (ext == e) return true;
-  return false;
-}
 
 void Walk(const Walker& w, const std::string& pattern, const std::string& folder) {
   try {
@@ -44,10 +39,10 @@ void Walk(const Walker& w, const std::string& pattern, const std::string& folder
         continue;
       }
       if (!w.showsFolders) SetStatusDetail(name);
-      size_t dot = name.rfind('.');
-      std::string ext = dot == std::string::npos ? "" : name.substr(dot);
-      g_currentSourceFile = name.substr(0, dot);
-      if (IsSourceExtension(ext)) w.pass(path);
+      std::string title, extension;
+      SplitFileName(name, title, extension);
+      g_currentSourceFile = title;
+      if (IsSourceExtension(extension)) w.pass(path);
     }
     scan.Close();
   } catch (...) {

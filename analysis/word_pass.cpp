@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "analysis/body_texts.h"
 #include "analysis/file_texts.h"
 #include "analysis/function_body.h"
 #include "analysis/pass_reader.h"
@@ -13,6 +14,7 @@
 #include "platform/host.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
+#include "prepro/texts.h"
 #include "reader/string_table.h"
 #include "reader/token_kind.h"
 
@@ -59,7 +61,7 @@ struct WordFiles {
   std::string Open(const std::string& fileName) {
     infoPath = WorkPath("FILEINFO/INF_" + fileName);
     if (!declarations.Open(WorkPath("F_" + fileName), TextFile::Mode::Append))
-      return kMsgFileNotOpened;
+      return kMsgFileNotOpen;
     if (!prototypes.Open(WorkPath("FuncList_ProtType.txt"), TextFile::Mode::Append) ||
         !heads.Open(WorkPath("FuncList_Body.txt"), TextFile::Mode::Append))
       return kMsgFuncListNotOpened;
