@@ -139,6 +139,7 @@ Step WordMachine::Apply(const std::string& t, int kind) {
       } else if (IsStructOrUnion(t)) {
         state = 150;
       } else if (t == "enum") {
+        // stays
       } else if (nameWord) {
         state = 50;
       } else if (t == "#") {
@@ -180,6 +181,7 @@ Step WordMachine::Apply(const std::string& t, int kind) {
       } else if (t == ")") {
         if (--parenDepth < 1) state = 4;
       } else if (IsStructOrUnion(t) || t == "enum") {
+        // stays
       } else if (typeWord || nameWord) {
         AddTypeName(t);
         parameterStart = slot;
