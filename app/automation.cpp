@@ -1,5 +1,6 @@
 #include "app/automation.h"
 
+#include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include "ui/main_dialog.h"
 
 namespace vandrel {
 namespace {
@@ -29,6 +32,8 @@ class FactoryAdaptor : public QDBusAbstractAdaptor {
 class ApplicationAdaptor : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "Vandrel.Application")
+  // Spelt out: an interface without members is otherwise left out of the introspection data.
+  Q_CLASSINFO("D-Bus Introspection", "  <interface name=\"Vandrel.Application\">\n  </interface>\n")
  public:
   explicit ApplicationAdaptor(QObject* object) : QDBusAbstractAdaptor(object) {}
 };
@@ -164,6 +169,24 @@ void AutomationServer::ReleaseInstance() {
   if (watcher_) watcher_->deleteLater();
   watcher_ = nullptr;
   emit Released();
+}
+
+std::unique_ptr<AutomationServer> StartAutomation(const QStringList& arguments, ui::MainDialog& dialog,
+                                                  std::function<void()> endProgram) {
+  if (IsAutomationStart(arguments)) {
+    // Only an automation start touches the bus.
+    auto server = std::make_unique<AutomationServer>(QDBusConnection::sessionBus());
+    if (server->Register()) {
+      QObject::connect(server.get(), &AutomationServer::Attached, &dialog, &ui::MainDialog::SetAutomationProxy);
+      QObject::connect(server.get(), &AutomationServer::Released, &dialog, [&dialog, endProgram] {
+        dialog.SetAutomationProxy(nullptr);
+        endProgram();
+      });
+      return server;
+    }
+  }
+  WriteServiceFile(QCoreApplication::applicationFilePath());
+  return nullptr;
 }
 
 }  // namespace vandrel

@@ -16,11 +16,16 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 class QDBusMessage;
 class QDBusServiceWatcher;
 
 namespace vandrel {
+namespace ui {
+class MainDialog;
+}
 
 inline constexpr char kAutomationService[] = "Vandrel.Application";
 inline constexpr char kFactoryPath[] = "/Vandrel/Application";
@@ -72,5 +77,13 @@ class AutomationServer : public QObject {
   QString holder_;  // the unique bus name of the client
   QDBusServiceWatcher* watcher_ = nullptr;
 };
+
+// The start-up: a start with an automation switch takes the bus name and
+// ties the dialog to the client (closing hides the window while the client
+// holds the object; endProgram runs when it lets go). Any other start, and
+// one that finds no session bus or the name taken, is a plain start: it
+// writes the service file and returns null.
+std::unique_ptr<AutomationServer> StartAutomation(const QStringList& arguments, ui::MainDialog& dialog,
+                                                  std::function<void()> endProgram);
 
 }  // namespace vandrel

@@ -15,23 +15,7 @@ int main(int argc, char** argv) {
 
   ui::MainDialog dialog;
   QObject::connect(&dialog, &QDialog::finished, &app, &QCoreApplication::quit);
-
-  // Only an automation start touches the bus; without one it is a plain start.
-  std::unique_ptr<AutomationServer> server;
-  if (IsAutomationStart(QApplication::arguments())) {
-    server = std::make_unique<AutomationServer>(QDBusConnection::sessionBus());
-    if (server->Register()) {
-      QObject::connect(server.get(), &AutomationServer::Attached, &dialog,
-                       &ui::MainDialog::SetAutomationProxy);
-      QObject::connect(server.get(), &AutomationServer::Released, &app, [&dialog] {
-        dialog.SetAutomationProxy(nullptr);
-        QCoreApplication::quit();
-      });
-    } else {
-      server.reset();
-    }
-  }
-  if (!server) WriteServiceFile(QApplication::applicationFilePath());
+  auto server = StartAutomation(QApplication::arguments(), dialog, [] { QCoreApplication::quit(); });
 
   dialog.show();
   QApplication::exec();

@@ -44,7 +44,7 @@ void QtHost::StatusDetail(const std::string& text) { SetLabel(statusDetail_, Tex
 
 int QtHost::ShowBox(const QString& text, const QString& caption, MessageButtons buttons) {
   const bool withCancel = buttons == MessageButtons::OkCancel;
-  if (shuttingDown_) return withCancel ? kIdCancel : kIdOk;
+  if (shuttingDown_) return withCancel ? kIdCancel : kIdOk;  // asked while the box waited
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, owner_);
   box.setTextFormat(Qt::PlainText);
   QPushButton* ok = box.addButton(kOkButton, QMessageBox::AcceptRole);
@@ -58,7 +58,7 @@ int QtHost::ShowBox(const QString& text, const QString& caption, MessageButtons 
 int QtHost::MessageBox(const std::string& text, const std::string& caption,
                        MessageButtons buttons) {
   const QString t = Text(text), c = Text(caption);
-  if (!owner_) return buttons == MessageButtons::OkCancel ? kIdCancel : kIdOk;
+  if (shuttingDown_ || !owner_) return buttons == MessageButtons::OkCancel ? kIdCancel : kIdOk;
   if (OnThreadOf(owner_)) return ShowBox(t, c, buttons);
   int result = kIdOk;
   QMetaObject::invokeMethod(owner_, [&] { result = ShowBox(t, c, buttons); },

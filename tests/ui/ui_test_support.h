@@ -154,6 +154,7 @@ inline void RelaunchOnPrivateBus(const QString& runner) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("VANDREL_PRIVATE_BUS"), QStringLiteral("1"));
   env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), data.path());
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   QProcess child;
   child.setProcessEnvironment(env);
