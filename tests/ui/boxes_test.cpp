@@ -199,6 +199,23 @@ class BoxesTest : public QObject {
     QCOMPARE(g_abortRequested.load(), button ? 1 : 0);
   }
 
+  // Pictures of both boxes beside the main dialog's (build folder).
+  void screenshots() {
+    SetStatusText(ToCp932("ファイル間の整合解析中"));
+    g_progressBase = 500;
+    ProgressDialog progress;
+    BusyDialog busy;
+    for (QDialog* box : {static_cast<QDialog*>(&progress), static_cast<QDialog*>(&busy)}) {
+      box->show();
+      QVERIFY(QTest::qWaitForWindowExposed(box));
+    }
+    QTest::qWait(600);  // one tick of each clock
+    QVERIFY(progress.grab().save(QStringLiteral(VANDREL_BUILD_DIR "/progress_box.png")));
+    QVERIFY(busy.grab().save(QStringLiteral(VANDREL_BUILD_DIR "/busy_box.png")));
+    progress.reject();
+    busy.reject();
+  }
+
   // The design command's busy box: Open shows it and returns, Close closes
   // it once it is up, without the abort flag.
   void designBusyBoxOpensAndCloses() {
