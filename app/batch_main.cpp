@@ -90,6 +90,11 @@ int main(int argc, char** argv) {
   }
   if (command == "analyse") return Analyse(argc, argv);
   if (command == "call-tree" || command == "variable" || command == "design-doc") {
+    Options o;
+    size_t wanted = command == "design-doc" ? 1 : 2;
+    if (!ParseOptions(argc, argv, 2, false, o) || o.positional.size() != wanted ||
+        (command == "design-doc" && o.open))
+      return Usage();
     std::fprintf(stderr, "vandrel-batch: %s is not available yet\n", command.c_str());
     return 2;
   }

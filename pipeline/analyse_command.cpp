@@ -182,7 +182,7 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   g_abortRequested = 0;
   g_progressBase = 0;
   g_progressDone = 0;
-  view.WorkerStarting();
+  CurrentHost().ForgetEndOfRun();
   StartWorker();
   view.RunProgressBox();
 

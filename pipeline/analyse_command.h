@@ -22,9 +22,6 @@ class AnalyseView {
   // Shows the progress box modally; returns when it has closed (end-of-run
   // signal, its cancel button, Esc or its close box).
   virtual void RunProgressBox() = 0;
-  // Called just before the worker starts: an end-of-run signal given before
-  // this belongs to the worker of an earlier run.
-  virtual void WorkerStarting() {}
   // Waits until done() holds, serving the worker's message boxes meanwhile.
   virtual void WaitUntil(const std::function<bool()>& done) = 0;
   // The result commands after a cancelled run (disabled) or a completed one.

@@ -9,6 +9,7 @@
 namespace vandrel {
 
 const std::string kAnalyzeLogPath = "./AnalyzeLog.txt";
+const char* const kLogTimeFormat = "%y.%m.%d %H:%M:%S";
 
 namespace {
 
@@ -25,7 +26,7 @@ void AppendToLog(const std::string& text) {
 }  // namespace
 
 void WriteTimestampedLog(std::string label) {
-  AppendToLog(label + " : " + FormatLocalTime("%y.%m.%d %H:%M:%S") + "\n");
+  AppendToLog(label + " : " + FormatLocalTime(kLogTimeFormat) + "\n");
 }
 
 void AppendAnalyzeLog(std::string label, std::string text) {

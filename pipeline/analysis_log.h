@@ -13,6 +13,7 @@
 namespace vandrel {
 
 extern const std::string kAnalyzeLogPath;  // "./AnalyzeLog.txt"
+extern const char* const kLogTimeFormat;    // yy.mm.dd HH:MM:SS
 
 void WriteTimestampedLog(std::string label);
 void AppendAnalyzeLog(std::string label, std::string text);

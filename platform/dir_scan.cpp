@@ -90,14 +90,6 @@ bool DirScan::FindFile(const std::string& pattern) {
       // A folder given as "." or "..": its own name, as the folder above lists it.
       std::string real = FromOsName(fs::weakly_canonical(full, ec).filename().string());
       if (!real.empty()) shown = real;
-    } else {
-      fs::path parent = folder.empty() ? fs::path(".") : FsPath(folder);
-      std::string want = MbUpper(name);
-      for (const auto& de : fs::directory_iterator(parent, ec)) {
-        std::string n = FromOsName(de.path().filename().string());
-        if (n == name) { shown = n; break; }
-        if (MbUpper(n) == want) shown = n;
-      }
     }
     entries_.push_back({shown, dir, fs::is_symlink(fs::symlink_status(full, ec))});
     return true;

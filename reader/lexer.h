@@ -2,6 +2,7 @@
 // caller's line; a line is used up when IsBlankToken sees "\n" or "".
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -19,20 +20,26 @@ int IsDecimalDigit(char c);
 class LineBuffer {
  public:
   LineBuffer() = default;
-  explicit LineBuffer(std::string text) : text_(std::move(text)) {}
+  explicit LineBuffer(std::string text) { Assign(std::move(text)); }
   void Assign(std::string text) {
     text_ = std::move(text);
     pos_ = 0;
+    end_ = std::min(text_.find('\0'), text_.size());
   }
-  std::string_view Rest() const { return std::string_view(text_).substr(pos_); }
-  // For the lexers: the whole text and the cut position.
+  std::string_view Rest() const {
+    return pos_ < end_ ? std::string_view(text_).substr(pos_, end_ - pos_) : std::string_view();
+  }
+  // For the lexers: the whole text, the cut position and the end of the
+  // text (the first NUL, else the size).
   const std::string& Text() const { return text_; }
   size_t Pos() const { return pos_; }
+  size_t End() const { return end_; }
   void SetPos(size_t pos) { pos_ = pos; }
 
  private:
   std::string text_;
   size_t pos_ = 0;
+  size_t end_ = 0;
 };
 
 // The next token; the line loses it and the blanks before it.

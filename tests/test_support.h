@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +71,7 @@ class RecordingHost : public Host {
     return answer;
   }
   void PostEndOfRun() override { ++endOfRunPosts; }
+  void ForgetEndOfRun() override { endOfRunPosts = 0; }
   bool ConfirmOpen(const std::string& text, const std::string& caption) override {
     boxes.push_back({text, caption, MessageButtons::OkCancel});
     return confirmOpen;
@@ -87,7 +89,7 @@ class RecordingHost : public Host {
 
   std::vector<std::string> statusTexts, statusDetails, opened;
   std::vector<RecordedBox> boxes;
-  int endOfRunPosts = 0;
+  std::atomic<int> endOfRunPosts{0};
   int answer = kIdOk;
   bool confirmOpen = false;
   bool openSucceeds = true;

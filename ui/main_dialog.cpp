@@ -355,8 +355,6 @@ void MainDialog::OnAbout() {
 
 void MainDialog::RunProgressBox() { progress_->Run(); }
 
-void MainDialog::WorkerStarting() { progress_->ForgetEndOfRun(); }
-
 void MainDialog::WaitUntil(const std::function<bool()>& done) {
   QTimer wake;  // its ticks end each wait for events below
   wake.start(10);

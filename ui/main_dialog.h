@@ -77,7 +77,6 @@ class MainDialog : public QDialog, public AnalyseView {
 
   // AnalyseView.
   void RunProgressBox() override;
-  void WorkerStarting() override;
   void WaitUntil(const std::function<bool()>& done) override;
   void DisableResultCommands() override;
   void EnableResultCommands() override;

@@ -68,6 +68,8 @@ int QtHost::MessageBox(const std::string& text, const std::string& caption,
 
 void QtHost::PostEndOfRun() { progress_->PostEndOfRun(); }
 
+void QtHost::ForgetEndOfRun() { progress_->ForgetEndOfRun(); }
+
 bool QtHost::ConfirmOpen(const std::string& text, const std::string& caption) {
   return MessageBox(text, caption, MessageButtons::OkCancel) == kIdOk;
 }

@@ -111,6 +111,7 @@ class GatedHost : public Host {
     return inner_.MessageBox(text, caption, buttons);
   }
   void PostEndOfRun() override { inner_.PostEndOfRun(); }
+  void ForgetEndOfRun() override { inner_.ForgetEndOfRun(); }
   bool ConfirmOpen(const std::string& text, const std::string& caption) override {
     return inner_.ConfirmOpen(text, caption);
   }

@@ -1,0 +1,79 @@
+// The batch front end, run as a program in a temporary current directory.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "test_support.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome RunBatch(const std::string& args) {
+  std::string cmd = std::string("'") + VANDREL_BATCH_EXE + "' " + args + " 2>stderr.txt";
+  Outcome o{};
+  FILE* p = popen(cmd.c_str(), "r");
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
+  int raw = pclose(p);
+  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  o.err = test::ReadBytes("stderr.txt");
+  return o;
+}
+
+class BatchTest : public test::TempDirTest {};
+
+TEST_F(BatchTest, UsageErrorsExitWithTwo) {
+  for (const char* args : {"", "frobnicate", "analyse onlyone", "analyse a b --memory 5",
+                           "analyse a b --memory", "analyse a b --unknown", "call-tree f"}) {
+    Outcome o = RunBatch(args);
+    EXPECT_EQ(o.status, 2) << args;
+    EXPECT_NE(o.err.find("usage:"), std::string::npos) << args;
+  }
+  Outcome help = RunBatch("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("vandrel-batch analyse SOURCE_FOLDER OUTPUT_FOLDER"), std::string::npos);
+}
+
+TEST_F(BatchTest, AFailedCheckIsOneLineOnStandardErrorAndExitsWithOne) {
+  fs::create_directories("out");
+  Outcome o = RunBatch("analyse nosuch out");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("終了: プロジェクトフォルダが見つかりません\n"), std::string::npos) << o.err;
+  EXPECT_TRUE(o.out.empty());
+  o = RunBatch("analyse . nosuch");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("終了: 出力フォルダを指定してください\n"), std::string::npos) << o.err;
+}
+
+TEST_F(BatchTest, AnalysingTheSampleWritesAResultFolderAndAnswersTheQuestionWithCancel) {
+  fs::create_directories("out");
+  fs::copy_file(fs::path(VANDREL_SOURCE_DIR) / "examples/sample/DefList.txt", "DefList.txt");
+  std::string sample = (fs::path(VANDREL_SOURCE_DIR) / "examples/sample").string();
+  Outcome o = RunBatch("analyse '" + sample + "/' out --memory 2");
+  EXPECT_NE(o.err.find("終了: 解析完了 結果を起動します\n"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("解析終了\n"), std::string::npos);
+  ASSERT_EQ(std::distance(fs::directory_iterator("out"), fs::directory_iterator()), 1);
+  fs::path res = *fs::directory_iterator("out");
+  EXPECT_TRUE(fs::is_directory(res / "プリプロ展開ソフト/sample"));
+  EXPECT_TRUE(fs::exists(res / "AnalyzeLog.txt"));
+  if (o.status == 0) {
+    EXPECT_EQ(o.out, (res / "index.html").string() + "\n");
+  }
+}
+
+TEST_F(BatchTest, QueryCommandsAreNotAvailableYet) {
+  for (const char* args : {"call-tree main out", "variable g_x out", "design-doc out"})
+    EXPECT_EQ(RunBatch(args).status, 2) << args;
+}
+
+}  // namespace
+}  // namespace vandrel
