@@ -1,5 +1,6 @@
 #include "analysis/control_spec.h"
 
+#include "analysis/body_texts.h"
 #include "analysis/control_spec_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
@@ -101,7 +102,7 @@ struct SpecWriter {
   void End() {
     if (g_specPieceCount != 0) {
       std::string line;
-      for (int i = 0; i < g_specPieceCount; ++i) line += g_specPieceTable[i] + kPieceEnd;
+      for (int i = 0; i < g_specPieceCount; ++i) line += g_specPieceTable[i] + kIdeographicSpace;
       out.Write(line + "\n");
       g_specPieceCount = 0;
     }

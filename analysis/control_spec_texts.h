@@ -22,7 +22,6 @@ inline const std::string kTagReturn = ToCp932("[終了] ");
 // Rendered forms.
 inline const std::string kTagBranchOpen = ToCp932("[条件分岐");
 inline const std::string kTagOtherwise = ToCp932("[上記以外]");
-inline const std::string kPieceEnd = ToCp932("　");  // after every piece of a line
 
 // Log texts.
 inline const std::string kSpecTokenOver = ToCp932("メモリオーバーWordAlsFuncltion_Als3");

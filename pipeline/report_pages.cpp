@@ -1,5 +1,6 @@
 #include "pipeline/report_pages.h"
 
+#include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
@@ -51,8 +52,8 @@ void WriteFunctionList() {
     SplitPrototype(line, ret, name, params);
     if (!IsUsableFileName(name)) continue;
     if (!PathExists(WorkPath("FunctionList4/" + name))) {
-      WritePage(WorkPath("FunctionList4/" + name), kNotFoundFunction);
-      WritePage(WorkPath("HTML/" + name + ".html"), kNotFoundFunction);
+      WritePage(WorkPath("FunctionList4/" + name), kCalleePlaceholder);
+      WritePage(WorkPath("HTML/" + name + ".html"), kCalleePlaceholder);
     }
     out.Write(FrameLink("../FunctionList4/" + name, name + ".html", name));
   }

@@ -5,6 +5,7 @@
 #include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
+#include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/dir_scan.h"
 #include "platform/os_path.h"
@@ -24,8 +25,6 @@ size_t FindTag(const std::vector<std::string>& lines, const std::string& tag, si
 }
 
 CallRecord ParseRecord(const std::vector<std::string>& lines) {
-  // The caller section is the one tag that the body analysis does not write.
-  static const std::string kCallers = ToCp932("[コール元]");
   CallRecord r;
   r.readable = true;
   const size_t n = lines.size();
@@ -53,7 +52,7 @@ CallRecord ParseRecord(const std::vector<std::string>& lines) {
   for (++i; i < n && !EndsEntries(lines[i]); ++i) r.accesses.push_back(lines[i]);
   r.accessesEndAtFileEnd = i >= n;
 
-  i = FindTag(lines, kCallers);
+  i = FindTag(lines, kTagCallers);
   r.root = i < n && (i + 1 == n || lines[i + 1] == "NONE_CALLER" || lines[i + 1].empty());
   return r;
 }

@@ -50,7 +50,6 @@ inline const std::string kListScriptHead =
 inline const std::string kFunctionListTitle = ToCp932("関数一覧<BR><BR>\n");
 inline const std::string kVariableListTitle = ToCp932("変数一覧<BR><BR>\n");
 inline const std::string kDefinitionListTitle = ToCp932("参照定義 （ファイル毎）<BR><BR>\n");
-inline const std::string kNotFoundFunction = "Not Found Function";
 inline const std::string kFrameSetPage = ToCp932(
     "<html><head><title>プログラム ソルメダ</title></head>"
     "<frameset rows='50,*'><frame name='top' src= '.\\HTML\\top.html'>"
