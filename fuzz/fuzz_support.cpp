@@ -1,0 +1,47 @@
+#include "fuzz/fuzz_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace vandrel::fuzz {
+
+SilentHost& InstallSilentHost() {
+  static SilentHost host;
+  static const bool installed = (SetHost(&host), true);
+  (void)installed;
+  host.boxes = 0;
+  return host;
+}
+
+void Fail(const char* what, std::string_view detail) {
+  std::fprintf(stderr, "fuzz check failed: %s", what);
+  if (!detail.empty()) std::fprintf(stderr, " [%.*s]", static_cast<int>(detail.size()), detail.data());
+  std::fprintf(stderr, "\n");
+  std::abort();
+}
+
+ScopedTimeBound::ScopedTimeBound(size_t inputSize, std::chrono::milliseconds base,
+                                 std::chrono::microseconds perByte) {
+  const auto bound = base + perByte * static_cast<long>(inputSize);
+  watchdog_ = std::thread([this, bound, inputSize] {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!done_.wait_for(lock, bound, [this] { return finished_; })) {
+      std::fprintf(stderr, "fuzz check failed: no end within %lld ms for %zu bytes\n",
+                   static_cast<long long>(
+                       std::chrono::duration_cast<std::chrono::milliseconds>(bound).count()),
+                   inputSize);
+      std::abort();
+    }
+  });
+}
+
+ScopedTimeBound::~ScopedTimeBound() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+  }
+  done_.notify_one();
+  watchdog_.join();
+}
+
+}  // namespace vandrel::fuzz
