@@ -1,7 +1,11 @@
 #include "fuzz/fuzz_support.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace vandrel::fuzz {
 
@@ -11,6 +15,33 @@ SilentHost& InstallSilentHost() {
   (void)installed;
   host.boxes = 0;
   return host;
+}
+
+namespace fs = std::filesystem;
+
+void EnterEmptyScratchFolder() {
+  // Never destroyed: the exit handler still needs it.
+  static const fs::path* const folder = [] {
+    std::string pattern = (fs::temp_directory_path() / "vandrel-fuzz-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) Fail("no scratch folder", pattern);
+    auto* path = new fs::path(pattern);
+    std::atexit([] {
+      std::error_code ec;
+      fs::current_path(fs::temp_directory_path(), ec);
+      fs::remove_all(*folder, ec);
+    });
+    return path;
+  }();
+  fs::current_path(*folder);
+  for (const auto& entry : fs::directory_iterator(*folder)) fs::remove_all(entry.path());
+}
+
+std::vector<std::string> FilesHere() {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator("."))
+    if (!entry.is_directory()) files.push_back(entry.path().lexically_relative(".").string());
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 void Fail(const char* what, std::string_view detail) {

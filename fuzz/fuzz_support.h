@@ -1,6 +1,6 @@
 // Shared by the fuzz targets: the entry point's signature, a host that keeps
 // the core's message boxes silent, a check that stops the run on a broken
-// property, and a time bound that grows with the input.
+// property, a scratch folder, and a time bound that grows with the input.
 #pragma once
 
 #include <chrono>
@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/host.h"
 
@@ -46,6 +47,14 @@ inline std::string_view AsText(const uint8_t* data, size_t size) {
 inline void Check(bool ok, const char* what, std::string_view detail = {}) {
   if (!ok) Fail(what, detail);
 }
+
+// Makes a folder of the process's own (under the temporary folder, removed
+// at exit) current and empties it, so that no input meets the files of an
+// earlier one. The core's relative paths (the work folder, the log) land in
+// it.
+void EnterEmptyScratchFolder();
+// The files under the current folder, as sorted relative paths.
+std::vector<std::string> FilesHere();
 
 // Aborts the process when the scope has not ended within `base` plus
 // `perByte` for each input byte.

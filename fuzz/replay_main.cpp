@@ -2,7 +2,8 @@
 //   replay_TARGET FOLDER_OR_FILE...
 // Every file of a folder (in name order) goes once to LLVMFuzzerTestOneInput,
 // each under a time bound that grows with its size. A broken check aborts;
-// no input at all is an error too.
+// no input at all is an error too. The files are listed before the first
+// input runs, since a target may change the current folder.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -37,19 +38,19 @@ std::string ReadFile(const fs::path& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  size_t replayed = 0;
+  std::vector<fs::path> files;
   for (int i = 1; i < argc; ++i) {
-    for (const fs::path& file : InputsOf(argv[i])) {
-      const std::string bytes = ReadFile(file);
-      std::printf("%s\n", file.string().c_str());
-      std::fflush(stdout);
-      vandrel::fuzz::ScopedTimeBound bound(bytes.size());
-      LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-      ++replayed;
-    }
+    for (const fs::path& file : InputsOf(fs::absolute(argv[i]))) files.push_back(file);
   }
-  std::printf("%zu inputs replayed\n", replayed);
-  if (replayed == 0) {
+  for (const fs::path& file : files) {
+    const std::string bytes = ReadFile(file);
+    std::printf("%s\n", file.string().c_str());
+    std::fflush(stdout);
+    vandrel::fuzz::ScopedTimeBound bound(bytes.size());
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+  std::printf("%zu inputs replayed\n", files.size());
+  if (files.empty()) {
     std::fprintf(stderr, "no input found\n");
     return 1;
   }
