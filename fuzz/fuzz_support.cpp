@@ -1,7 +1,5 @@
 #include "fuzz/fuzz_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
