@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_defOutputDir = "out";
   std::filesystem::create_directory("out");
   std::ofstream("fuzz.c", std::ios::binary)
-      << ReplaceAllMb(fuzz::AsText(data, size), "include", "inclXde");
+      << MbReplaceAll(fuzz::AsText(data, size), "include", "inclXde");
 
   PreprocessFile("fuzz.c", 1);
 

@@ -133,15 +133,26 @@ int MbCompareNoCase(std::string_view a, std::string_view b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
-std::string MbRemoveAll(std::string_view s, std::string_view piece) {
+std::string MbReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(s);
+  // One walk over the character starts.
   std::string out;
-  size_t from = 0;
-  if (!piece.empty())
-    for (size_t at; (at = MbFind(s, piece, from)) != std::string_view::npos; from = at + piece.size())
-      out.append(s.substr(from, at - from));
-  out.append(s.substr(from));
+  size_t copied = 0;
+  for (size_t pos = 0; pos + from.size() <= s.size();) {
+    if (s.compare(pos, from.size(), from) == 0) {
+      out.append(s.substr(copied, pos - copied));
+      out.append(to);
+      pos += from.size();
+      copied = pos;
+    } else {
+      pos = MbNextChar(s, pos);
+    }
+  }
+  out.append(s.substr(copied));
   return out;
 }
+
+std::string MbRemoveAll(std::string_view s, std::string_view piece) { return MbReplaceAll(s, piece, ""); }
 
 bool MbEndsWithChar(std::string_view s, char c) {
   size_t last = std::string_view::npos;

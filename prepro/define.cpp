@@ -62,11 +62,21 @@ bool ResolveNames(std::vector<std::string>& t) {
   return resolved;
 }
 
+// Values do not grow past this through back-substitution: a name defined
+// again and again with a value that mentions it several times would
+// otherwise multiply the earlier values.
+constexpr size_t kMaxSubstitutedValue = 65536;
+
 // A name given one value token rewrites the earlier values that mention it.
 void BackSubstitute(const std::string& name, const std::string& valueToken) {
   for (int pos : ValuesMentioning(name)) {
+    std::string replaced = MbReplaceAll(g_defineValueList[pos], name, valueToken);
+    if (replaced.size() > kMaxSubstitutedValue) {
+      AppendPreproLog(g_preproFileTitle, kLogValueTooLong + g_defineNameList[pos] + "\n");
+      continue;
+    }
     std::string evaluated;
-    EvaluateArithmetic(evaluated, ReplaceAllMb(g_defineValueList[pos], name, valueToken));
+    EvaluateArithmetic(evaluated, replaced);
     SetDefineValue(pos, std::move(evaluated));
   }
 }

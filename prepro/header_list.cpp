@@ -122,7 +122,7 @@ int MakeIncludeName(std::string_view operand, std::string folder, std::string st
                     std::string& result) {
   std::string name(operand);
   std::erase(name, '"');
-  result = ReplaceAllMb(folder, strip, "") + name;
+  result = MbRemoveAll(folder, strip) + name;
   return 1;
 }
 

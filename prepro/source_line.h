@@ -23,9 +23,6 @@ inline void WriteSourceText(TextFile& out, std::string_view text) {
   out.Write(text.substr(0, text.find('\0')));
 }
 
-// Every occurrence of `from` (at character starts) replaced by `to`.
-std::string ReplaceAllMb(std::string_view text, std::string_view from, std::string_view to);
-
 // Removes the entries [from, to); the later ones move up.
 inline void EraseTokens(std::vector<std::string>& t, size_t from, size_t to) {
   t.erase(t.begin() + static_cast<long>(from), t.begin() + static_cast<long>(to));

@@ -16,5 +16,6 @@ inline const std::string kMsgFileNotOpen = ToCp932("ファイル開けず");    
 // Preprocessor log lines of the guards (each followed by the refused text).
 inline const std::string kLogTokenArrayOver = ToCp932("トークン配列OVER ");
 inline const std::string kLogIncludeLoop = ToCp932("インクルード循環 ");
+inline const std::string kLogValueTooLong = ToCp932("定義値長さOVER ");
 
 }  // namespace vandrel

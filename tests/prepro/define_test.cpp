@@ -114,6 +114,19 @@ TEST_F(DefineTest, AValueReducedToOneNumberAlsoRewritesEarlierValues) {
             (Table{{"E", "\t(\tG\t+\t1\t)\t"}, {"G", "\t2\t*\t8\t"}}));
 }
 
+TEST_F(DefineTest, BackSubstitutionStopsBeforeAValueGrowsWithoutBound) {
+  // Each definition of A multiplies the A's in X's value by four.
+  std::string text = "#define X (A)\n";
+  for (int i = 0; i < 12; ++i) text += "#define A AAAA\n";
+  Table t = Define(text);
+  ASSERT_FALSE(t.empty());
+  EXPECT_EQ(t[0].first, "X");
+  EXPECT_LE(t[0].second.size(), 65536u);
+  EXPECT_GT(t[0].second.size(), 16384u);  // the rewrites below the bound happened
+  std::string log = Log();
+  EXPECT_NE(log.find("定義値長さOVER X\n"), std::string::npos) << log;
+}
+
 TEST_F(DefineTest, ContinuationLinesMakeOneEntryAndStayInTheCopy) {
   const std::string text = "#define LONG_ONE (1 + \\\n  2 + \\\n  3)\nint x;\n";
   EXPECT_EQ(Define(text), (Table{{"LONG_ONE", "\t6.0000000000\t"}}));
