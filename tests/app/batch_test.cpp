@@ -70,10 +70,5 @@ TEST_F(BatchTest, AnalysingTheSampleWritesAResultFolderAndAnswersTheQuestionWith
   }
 }
 
-TEST_F(BatchTest, QueryCommandsAreNotAvailableYet) {
-  for (const char* args : {"call-tree main out", "variable g_x out", "design-doc out"})
-    EXPECT_EQ(RunBatch(args).status, 2) << args;
-}
-
 }  // namespace
 }  // namespace vandrel
