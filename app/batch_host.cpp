@@ -51,6 +51,11 @@ void BatchHost::PostEndOfRun() {
   endPosted_.notify_all();
 }
 
+void BatchHost::ForgetEndOfRun() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ended_ = false;
+}
+
 bool BatchHost::ConfirmOpen(const std::string& text, const std::string& caption) {
   PrintLine(ToUtf8(caption) + ": " + ToUtf8(text));
   return open_;
@@ -98,7 +103,6 @@ void BatchHost::RunProgressBox() {
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    ended_ = false;
     if (boxShown_) std::fputs("\r\033[K", stderr);
     boxShown_ = false;
   }

@@ -21,6 +21,7 @@ class BatchHost : public Host, public AnalyseView {
   int MessageBox(const std::string& text, const std::string& caption,
                  MessageButtons buttons) override;
   void PostEndOfRun() override;
+  void ForgetEndOfRun() override;
   bool ConfirmOpen(const std::string& text, const std::string& caption) override;
   bool OpenDocument(const std::string& path) override;
 

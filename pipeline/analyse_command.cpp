@@ -182,6 +182,7 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   g_abortRequested = 0;
   g_progressBase = 0;
   g_progressDone = 0;
+  CurrentHost().ForgetEndOfRun();
   StartWorker();
   view.RunProgressBox();
 

@@ -19,7 +19,11 @@ class Host {
   virtual int MessageBox(const std::string& text, const std::string& caption,
                          MessageButtons buttons) = 0;
   // The worker's end-of-run signal: closes the progress box. Never waits.
+  // A signal posted before the box is shown closes it as soon as it opens.
   virtual void PostEndOfRun() = 0;
+  // Called before a new worker starts: a signal left from an earlier run
+  // (whose box had closed already) must not close the new box.
+  virtual void ForgetEndOfRun() {}
   // The question before a result is opened; true to open.
   virtual bool ConfirmOpen(const std::string& text, const std::string& caption) = 0;
   // Opens a document with the desktop; false when that failed.

@@ -1,42 +1,60 @@
 #include "reader/string_table.h"
 
 #include "pipeline/analysis_log.h"
+#include "reader/texts.h"
 #include "reader/vocabulary.h"
 
 namespace vandrel {
+namespace {
 
-const std::string kNameSentinel = "@1END";
+// Compared as a view: tables built at start-up must not depend on the
+// construction order of other files' strings.
+constexpr std::string_view kSentinel = "@1END";
+
+}  // namespace
+
+const std::string kNameSentinel(kSentinel);
 int g_typeNameCount = 0;
 
 StringTable::StringTable(size_t slots) : slots_(slots) {}
 
 StringTable::StringTable(size_t slots, const std::vector<std::string>& names) : slots_(slots) {
-  for (const std::string& n : names) IndexOfOrAdd(n);
+  for (const std::string& n : names) {
+    if (n == kSentinel) break;
+    Append(n);
+  }
 }
 
 int StringTable::Find(std::string_view name) const {
-  auto it = index_.find(std::string(name));
+  auto it = index_.find(name);
   return it == index_.end() ? -1 : it->second;
 }
 
 int StringTable::IndexOfOrAdd(const std::string& name) {
-  // The slot walk compares a slot with the name before testing it for the
-  // sentinel, so "@1END" itself is found at the end and appended.
+  // The slot walk compares each slot with the name before it tests for the
+  // sentinel, so the sentinel's own text is found at the sentinel's slot.
+  if (name == kSentinel) return Count();
   int found = Find(name);
-  if (found >= 0) return found;
+  return found >= 0 ? found : Append(name);
+}
+
+// The name into the sentinel's slot; refused when the sentinel has no slot
+// left after it.
+int StringTable::Append(std::string_view name) {
   if (names_.size() + 1 >= slots_) {
-    AppendAnalyzeLog("[" + name + "]", "TABLE FULL\n");
+    AppendAnalyzeLog(kLogTableFull, std::string(name) + "\n");
     return -1;
   }
-  names_.push_back(name);
-  index_.emplace(name, static_cast<int>(names_.size()) - 1);
-  return static_cast<int>(names_.size()) - 1;
+  const int index = Count();
+  names_.emplace_back(name);
+  index_.emplace(names_.back(), index);
+  return index;
 }
 
 void StringTable::Truncate(int count) {
-  while (static_cast<int>(names_.size()) > count) {
+  while (Count() > count && !names_.empty()) {
     auto it = index_.find(names_.back());
-    if (it != index_.end() && it->second == static_cast<int>(names_.size()) - 1) index_.erase(it);
+    if (it != index_.end() && it->second == Count() - 1) index_.erase(it);
     names_.pop_back();
   }
 }
@@ -47,14 +65,18 @@ int CountTable(const StringTable& table) { return table.Count(); }
 
 void ResetTypeNameTable() {
   g_typeNameTable.Clear();
-  for (const char* n : {"BOOL", "char", "short", "long", "void", "int"}) g_typeNameTable.IndexOfOrAdd(n);
+  for (const char* n : {"BOOL", "char", "short", "long", "void", "int"}) {
+    g_typeNameTable.IndexOfOrAdd(n);
+  }
 }
 
 int AddTypeName(std::string name) { return g_typeNameTable.IndexOfOrAdd(name); }
 
 int FindOrAddName(std::string name, StringTable& table) {
-  if (table.Find(name) >= 0) return 1;
-  return table.IndexOfOrAdd(name) >= 0 ? 0 : -1;
+  const int before = table.Count();
+  const int index = table.IndexOfOrAdd(name);
+  if (index < 0) return -1;
+  return table.Count() > before ? 0 : 1;
 }
 
 int IndexOfOrAddName(std::string name, StringTable& table) { return table.IndexOfOrAdd(name); }

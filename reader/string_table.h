@@ -1,6 +1,7 @@
 // Sentinel-ended string tables: the used entries, then "@1END". Finds and
-// appends follow the original's slot walk (first equal slot wins, a new name
-// takes the sentinel's slot), with an index so that a find does not scan.
+// appends give the results of a walk over the slots (the first equal slot
+// wins, a new name takes the sentinel's slot and the sentinel moves one slot
+// on), with an index so that neither scans.
 #pragma once
 
 #include <string>
@@ -16,34 +17,45 @@ class StringTable {
  public:
   // A table of `slots` slots holds at most slots - 1 names.
   explicit StringTable(size_t slots);
+  // The names up to the first "@1END" (the table's used part).
   StringTable(size_t slots, const std::vector<std::string>& names);
 
   size_t Slots() const { return slots_; }
   int Count() const { return static_cast<int>(names_.size()); }
   const std::string& At(int index) const { return names_[index]; }
   const std::vector<std::string>& Names() const { return names_; }
-  // Index of the name, or -1.
+  // Index of the first entry equal to the name, or -1.
   int Find(std::string_view name) const;
   // Index of the name, appending it when absent; -1 (and one analysis log
-  // line) when the table is full.
+  // line) when the table is full. "@1END" itself is found at the sentinel's
+  // slot: its index is Count() and nothing is appended.
   int IndexOfOrAdd(const std::string& name);
   // Keeps the first `count` names (the sentinel moves there).
   void Truncate(int count);
   void Clear() { Truncate(0); }
 
  private:
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  int Append(std::string_view name);
+
   size_t slots_;
   std::vector<std::string> names_;
-  std::unordered_map<std::string, int> index_;
+  std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;  // name -> first index
 };
 
-// The type-name table (2500 slots), process-wide; see vocabulary.h.
+// The type-name table (2500 slots) is process-wide; see vocabulary.h. The
+// driver stores its count here.
 extern int g_typeNameCount;
 
 int CountTypeNames();
 int CountTable(const StringTable& table);
 // Slots 0 to 6 become "BOOL", "char", "short", "long", "void", "int", "@1END".
 void ResetTypeNameTable();
+// Index of the name in the type-name table, appending it when absent (-1:
+// table full).
 int AddTypeName(std::string name);
 // 1 when the name was there already, 0 when it was appended (-1: table full).
 int FindOrAddName(std::string name, StringTable& table);

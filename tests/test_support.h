@@ -71,6 +71,7 @@ class RecordingHost : public Host {
     return answer;
   }
   void PostEndOfRun() override { ++endOfRunPosts; }
+  void ForgetEndOfRun() override { endOfRunPosts = 0; }
   bool ConfirmOpen(const std::string& text, const std::string& caption) override {
     boxes.push_back({text, caption, MessageButtons::OkCancel});
     return confirmOpen;

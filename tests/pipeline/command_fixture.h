@@ -23,7 +23,6 @@ class TestView : public AnalyseView {
     // A cancel closes the box as its "中止" button does.
     while (host_.endOfRunPosts.load() == 0 && g_abortRequested.load() == 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    host_.endOfRunPosts = 0;
   }
   void WaitUntil(const std::function<bool()>& done) override {
     while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(2));

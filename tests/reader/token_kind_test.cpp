@@ -2,26 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "reader/string_table.h"
 #include "reader/vocabulary.h"
 #include "test_support.h"
+#include "type_name_guard.h"
 
 namespace vandrel {
 namespace {
 
 using test::Sj;
 
-// Keeps the process-wide type-name table as it was before each test.
 class TypeNameTableTest : public ::testing::Test {
- protected:
-  void SetUp() override { saved_ = g_typeNameTable; }
-  void TearDown() override { g_typeNameTable = saved_; }
-
  private:
-  StringTable saved_{0};
+  test::TypeNameTableGuard guard_;
 };
 
 struct KindCase {
@@ -179,15 +176,21 @@ TEST_F(TypeNameTableTest, CommentMarkersAreFoundAtCharacterStarts) {
   });
 }
 
-TEST_F(TypeNameTableTest, StartUpTypeNames) {
+// Runs in a fresh process: earlier tests of this one may have reset the table.
+TEST(VocabularyDeathTest, StartUpTypeNames) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   const std::vector<std::string> startUp = {
       "CHAR", "UCHAR", "SHORT", "USHORT", "LONG", "ULONG", "BOOL", "char", "short", "long", "void",
       "int", "ResType", "MSG_IF2NAVI_COM", "st_dd_can_msginitbl_canmsg"};
-  EXPECT_EQ(g_typeNameTable.Names(), startUp);
-  EXPECT_EQ(g_typeNameTable.Slots(), 2500u);
-  EXPECT_EQ(ClassifyToken("CHAR"), kKindTypeName);
-  EXPECT_EQ(ClassifyTokenNoArrow("ResType"), kKindTypeName);
-  EXPECT_EQ(ClassifyTokenNoArrow("int"), kKindBaseType);
+  EXPECT_EXIT(
+      {
+        const bool ok = g_typeNameTable.Names() == startUp && g_typeNameTable.Slots() == 2500 &&
+                        ClassifyToken("CHAR") == kKindTypeName &&
+                        ClassifyTokenNoArrow("ResType") == kKindTypeName &&
+                        ClassifyTokenNoArrow("int") == kKindBaseType;
+        std::exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(VocabularyTest, CapacitiesAndSentinels) {
@@ -199,7 +202,8 @@ TEST(VocabularyTest, CapacitiesAndSentinels) {
   } cases[] = {
       {"qualifiers", g_qualifierTable, 10,
        {"static", "const", "volatile", "unsigned", "signed", "@1END"}},
-      {"base types", g_baseTypeTable, 100, {"char", "int", "short", "long", "BOOL", "void", "@1END"}},
+      {"base types", g_baseTypeTable, 100,
+       {"char", "int", "short", "long", "BOOL", "void", "@1END"}},
       {"control keywords", g_controlKeywordTable, 15,
        {"if", "else", "for", "switch", "case", "break", "while", "do", "return", "goto", "default",
         "continue", "@END", "@END"}},
