@@ -67,7 +67,10 @@ std::string AbsoluteFromCurrent(const std::string& relative) {
 }
 
 bool CopyRunFolder(const std::string& outputFolder) {
-  if (CopyFolderTo(AbsoluteFromCurrent(g_runFolderPath), outputFolder) == 1) return true;
+  // Into an existing folder only: a missing one would become the copy itself.
+  if (IsDirectoryPath(outputFolder) &&
+      CopyFolderTo(AbsoluteFromCurrent(g_runFolderPath), outputFolder) == 1)
+    return true;
   ShowEndBox(kMsgCopyFailed);
   return false;
 }

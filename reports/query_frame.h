@@ -38,7 +38,7 @@ std::string QueryPageHead(const std::string& name, bool lineEndAfterBody);
 std::string AbsoluteFromCurrent(const std::string& relative);
 
 // Copies the run folder into the output folder ("コピー失敗" when that
-// fails); true when it was copied.
+// fails or the output folder does not exist); true when it was copied.
 bool CopyRunFolder(const std::string& outputFolder);
 // Opens <output folder>/<stamp>/index.html ("起動失敗" when that fails).
 void OpenRunIndex(const std::string& outputFolder, const std::string& stamp);
