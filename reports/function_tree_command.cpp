@@ -110,16 +110,10 @@ bool RunFunctionTree(const QueryRequest& request) {
   g_lineCounter = 0;
   g_callTreeDepth = 0;
   SetStatusText(kStatusCallTreeWriting);
-  const std::string name = ChooseQueryName(request, kListPromptFunction);
+  const std::string name = StartQuery(request, kListPromptFunction);
   if (name.empty()) return false;
   g_chosenFunctionName = name;
-  g_runParameters.m_outputFolder = request.outputFolder;
-
-  const std::string records = WorkPath("FunctionList4");
-  if (!IsDirectoryPath(records)) {
-    ShowEndBox(kMsgNoResults);
-    return false;
-  }
+  const std::string records = QueryRecordFolder();
   if (!IsUsableFileName(name) || !PathExists(JoinPath(records, name))) {
     ShowEndBox(kMsgNoSuchFunction);
     return false;

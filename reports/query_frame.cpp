@@ -1,5 +1,6 @@
 #include "reports/query_frame.h"
 
+#include "pipeline/run_state.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/clock.h"
@@ -23,16 +24,23 @@ void ShowEndBox(const std::string& text) {
   CurrentHost().MessageBox(text, kCaptionEnd, MessageButtons::Ok);
 }
 
-std::string ChooseQueryName(const QueryRequest& request, const std::string& listPrompt) {
-  if (request.typedName) {
-    if (request.typedText.empty()) ShowEndBox(kMsgEnterName);
-    return request.typedText;
+std::string QueryRecordFolder() { return WorkPath("FunctionList4"); }
+
+std::string StartQuery(const QueryRequest& request, const std::string& listPrompt) {
+  if (request.typedName && request.typedText.empty()) {
+    ShowEndBox(kMsgEnterName);
+    return "";
   }
-  if (request.listText == listPrompt) {
+  if (!request.typedName && request.listText == listPrompt) {
     ShowEndBox(kMsgChooseFromList);
     return "";
   }
-  return request.listText;
+  g_runParameters.m_outputFolder = request.outputFolder;
+  if (!IsDirectoryPath(QueryRecordFolder())) {
+    ShowEndBox(kMsgNoResults);
+    return "";
+  }
+  return request.typedName ? request.typedText : request.listText;
 }
 
 std::string MakeRunStamp(const std::string& name, const std::tm& time) {

@@ -16,9 +16,14 @@ extern std::string g_runFolderPath;
 extern std::string g_commandTreeTextPath;
 extern std::string g_commandTreeHtmlPath;
 
-// The name from the typed edit or the list; "" after the box of the check
-// that refused it ("入力してください", "リストから選択してください").
-std::string ChooseQueryName(const QueryRequest& request, const std::string& listPrompt);
+// The folder of the last run's final records.
+std::string QueryRecordFolder();
+
+// The checks at the start of a query: the name from the typed edit or the
+// list, the output folder stored in the run parameters, the records of a
+// run present. "" after the box of the check that refused it
+// ("入力してください", "リストから選択してください", "解析結果がありません").
+std::string StartQuery(const QueryRequest& request, const std::string& listPrompt);
 
 // "%m%d%H%M%S" of the time, "_" and the name: 1209095012_main.
 std::string MakeRunStamp(const std::string& name, const std::tm& time);

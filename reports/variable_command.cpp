@@ -131,16 +131,9 @@ void Analyse(const std::string& pattern, const std::string& folder) {
 bool RunVariableAnalysis(const QueryRequest& request) {
   g_callTreeDepth = 0;
   g_lineCounter = 0;
-  const std::string name = ChooseQueryName(request, kListPromptVariable);
-  if (name.empty()) return false;
+  const std::string name = StartQuery(request, kListPromptVariable);
+  if (name.empty() || !IsUsableFileName(name)) return false;
   g_chosenVariableName = name;
-  g_runParameters.m_outputFolder = request.outputFolder;
-  const std::string records = WorkPath("FunctionList4");
-  if (!IsDirectoryPath(records)) {
-    ShowEndBox(kMsgNoResults);
-    return false;
-  }
-  if (!IsUsableFileName(name)) return false;
   SetStatusText(name + kStatusVariableRunning);
 
   const std::string stamp = MakeRunStamp(name);
@@ -155,7 +148,7 @@ bool RunVariableAnalysis(const QueryRequest& request) {
   if (!WriteQueryIndex(JoinPath(g_runFolderPath, "index.html"), listName, treeName)) return false;
   if (!AppendToFile(g_commandTreeHtmlPath, QueryPageHead(name, true))) return false;
 
-  SearchFile_RamAls_Btn8_DirectRAM("*.*", records);
+  SearchFile_RamAls_Btn8_DirectRAM("*.*", QueryRecordFolder());
 
   if (!AppendToFile(g_commandTreeHtmlPath, kQueryPageFoot)) return false;
   SetStatusText(name + kStatusVariableDone);

@@ -17,15 +17,6 @@ using test::ReadText;
 using test::Sj;
 using test::WriteCalls;
 
-// Boxes end the command by throwing, as a failing routine would.
-class ThrowingHost : public test::RecordingHost {
- public:
-  int MessageBox(const std::string& text, const std::string& caption, MessageButtons b) override {
-    RecordingHost::MessageBox(text, caption, b);
-    throw std::runtime_error("box");
-  }
-};
-
 class FunctionTreeTest : public test::TempDirTest {
  protected:
   void SetUp() override {
@@ -198,7 +189,7 @@ TEST_F(FunctionTreeTest, TheCatchAllHandlers) {
   WriteCalls("main", {"sub()"});
   WriteCalls("sub", {});
   {
-    ThrowingHost throwing;
+    test::ThrowingHost throwing;
     EXPECT_FALSE(Run(""));
   }
   EXPECT_EQ(ReadText("AnalyzeLog.txt"), "OnButton7 : 0 : 例外発生220 : -\n");
@@ -210,7 +201,7 @@ TEST_F(FunctionTreeTest, TheCatchAllHandlers) {
   g_commandTreeHtmlPath = "nosuch/call_tree_main.html";
   g_callTreeDepth = 3;
   {
-    ThrowingHost throwing;
+    test::ThrowingHost throwing;
     SearchFile_WordAls_Btn7_DirectFunc("main", "vcwk012345/FunctionList4");
     EXPECT_EQ(throwing.BoxTexts(), std::vector<std::string>{Sj("call_tree.txt 開けず")});
   }

@@ -2,6 +2,7 @@
 // records and text files written by the test, in CP932 with CR LF.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,15 @@
 #include "test_support.h"
 
 namespace vandrel::test {
+
+// Boxes end the command by throwing, as a failing routine would.
+class ThrowingHost : public RecordingHost {
+ public:
+  int MessageBox(const std::string& text, const std::string& caption, MessageButtons b) override {
+    RecordingHost::MessageBox(text, caption, b);
+    throw std::runtime_error("box");
+  }
+};
 
 // UTF-8 text with "\n" -> CP932 with CR LF.
 inline std::string Crlf(const std::string& utf8) {

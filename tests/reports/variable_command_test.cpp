@@ -16,14 +16,6 @@ using test::Sj;
 using test::WriteCalls;
 using test::WriteText;
 
-class ThrowingHost : public test::RecordingHost {
- public:
-  int MessageBox(const std::string& text, const std::string& caption, MessageButtons b) override {
-    RecordingHost::MessageBox(text, caption, b);
-    throw std::runtime_error("box");
-  }
-};
-
 const char kPageHead[] =
     "<BODY bgcolor='white' link='black' vlink='black' alink=' black'><font size='2'><font color='black'>\n";
 
@@ -172,7 +164,7 @@ TEST_F(VariableCommandTest, TheCatchAllHandlers) {
 
   fs::remove("AnalyzeLog.txt");
   {
-    ThrowingHost throwing;
+    test::ThrowingHost throwing;
     EXPECT_FALSE(Run(""));
   }
   EXPECT_EQ(ReadText("AnalyzeLog.txt"), "OnButton8 : 0 : 例外発生270変数分析 : -\n");
