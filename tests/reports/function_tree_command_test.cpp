@@ -159,6 +159,7 @@ TEST_F(FunctionTreeTest, TheChecks) {
       {true, "main ", "", false, "該当関数が存在しません"},  // used unchanged
       {true, "../FunctionList4/main", "", false, "該当関数が存在しません"},
       {true, "..", "", false, "該当関数が存在しません"},
+      {true, "..\\FunctionList4\\main", "", false, "該当関数が存在しません"},  // "\\" becomes "/" at the OS
   };
   for (const Case& c : cases) {
     if (c.removeRecords) fs::rename("vcwk012345/FunctionList4", "records");
