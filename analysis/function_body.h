@@ -24,8 +24,10 @@ struct WalkState {
 
 // Reads the body from `source` (positioned after the line that holds the
 // "{") and the rest of `line`, up to the closing brace, and writes the
-// per-function files. 1 after a body was analysed (also after a logged
-// exception); 255 when an output file cannot be opened.
+// per-function files (analysis/function_outputs.h). 1 after a body was
+// analysed (also after a logged exception); 255 when an output file cannot
+// be opened or the name cannot name a file. In every case the body is read
+// up to its closing brace: `line` then holds what follows that brace.
 int AnalyzeFunctionBody(TextFile& source, std::vector<std::string>& headTokens, LineBuffer& line,
                         std::string sourcePath, WalkState state);
 

@@ -16,6 +16,16 @@ bool PathExists(const std::string& path) {
   return !path.empty() && fs::exists(FsPath(path), ec);
 }
 
+bool GetFileStamp(const std::string& path, FileStamp& stamp) {
+  struct stat st;
+  if (path.empty() || ::stat(OsPath(path).c_str(), &st) != 0) return false;
+  stamp.device = static_cast<unsigned long long>(st.st_dev);
+  stamp.inode = static_cast<unsigned long long>(st.st_ino);
+  stamp.size = static_cast<unsigned long long>(st.st_size);
+  stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  return true;
+}
+
 bool IsDirectoryPath(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_directory(FsPath(path), ec);

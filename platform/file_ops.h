@@ -6,6 +6,16 @@
 namespace vandrel {
 
 bool PathExists(const std::string& path);
+
+// What tells one file from another and a changed file from its old state.
+struct FileStamp {
+  unsigned long long device = 0, inode = 0, size = 0;
+  long long modifiedNs = 0;
+  bool SameFile(const FileStamp& o) const { return device == o.device && inode == o.inode; }
+  bool operator==(const FileStamp&) const = default;
+};
+// False when the path names nothing (links are followed).
+bool GetFileStamp(const std::string& path, FileStamp& stamp);
 bool IsDirectoryPath(const std::string& path);
 // Creates one folder; an existing folder is fine (the result is not needed).
 bool MakeDirectory(const std::string& path);

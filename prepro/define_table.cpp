@@ -1,5 +1,11 @@
 #include "prepro/define_table.h"
 
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+#include "platform/cp932.h"
+
 namespace vandrel {
 
 std::vector<std::string> g_defineNameList;
@@ -7,5 +13,98 @@ std::vector<std::string> g_defineValueList;
 int g_defineCount = 0;
 std::string g_preproFileTitle;
 std::string g_defOutputDir;
+
+namespace {
+
+struct DefineIndex {
+  size_t indexed = 0;
+  std::unordered_map<std::string, std::vector<int>> byName;
+  // Every TAB-led piece of a value (TAB after the first byte) -> positions;
+  // rewritten values add their pieces, stale positions are filtered on use.
+  std::map<std::string, std::vector<int>, std::less<>> byPiece;
+
+  void Reset() {
+    indexed = 0;
+    byName.clear();
+    byPiece.clear();
+  }
+  void AddPieces(int pos) {
+    const std::string& v = g_defineValueList[pos];
+    for (size_t tab = v.find('\t', 1); tab != std::string::npos;) {
+      size_t next = v.find('\t', tab + 1);
+      size_t end = next == std::string::npos ? v.size() : next;
+      if (end > tab + 1) byPiece[v.substr(tab + 1, end - tab - 1)].push_back(pos);
+      tab = next;
+    }
+  }
+  // Catches up with entries appended (or a table emptied) behind its back.
+  void Sync() {
+    size_t n = std::min(g_defineNameList.size(), g_defineValueList.size());
+    if (n < indexed) Reset();
+    for (; indexed < n; ++indexed) {
+      int pos = static_cast<int>(indexed);
+      byName[g_defineNameList[indexed]].push_back(pos);
+      AddPieces(pos);
+    }
+  }
+};
+
+DefineIndex& Index() {
+  static DefineIndex index;
+  return index;
+}
+
+bool Mentions(const std::string& value, std::string_view name) {
+  std::string needle = "\t" + std::string(name);
+  return MbFind(value, needle, 1) != std::string::npos;
+}
+
+}  // namespace
+
+void ClearDefineTable() {
+  g_defineCount = 0;
+  g_defineNameList.clear();
+  g_defineValueList.clear();
+  Index().Reset();
+}
+
+void AppendDefine(std::string name, std::string value) {
+  g_defineNameList.push_back(std::move(name));
+  g_defineValueList.push_back(std::move(value));
+  ++g_defineCount;
+  Index().Sync();
+}
+
+void SetDefineValue(int index, std::string value) {
+  DefineIndex& idx = Index();
+  idx.Sync();
+  g_defineValueList[index] = std::move(value);
+  if (static_cast<size_t>(index) < idx.indexed) idx.AddPieces(index);
+}
+
+const std::vector<int>& DefinePositions(std::string_view name) {
+  static const std::vector<int> kNone;
+  DefineIndex& idx = Index();
+  idx.Sync();
+  auto it = idx.byName.find(std::string(name));
+  return it == idx.byName.end() ? kNone : it->second;
+}
+
+bool IsDefined(std::string_view name) { return !DefinePositions(name).empty(); }
+
+std::vector<int> ValuesMentioning(std::string_view name) {
+  DefineIndex& idx = Index();
+  idx.Sync();
+  std::vector<int> found;
+  if (name.empty()) return found;
+  for (auto it = idx.byPiece.lower_bound(name);
+       it != idx.byPiece.end() && it->first.compare(0, name.size(), name) == 0; ++it) {
+    found.insert(found.end(), it->second.begin(), it->second.end());
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  std::erase_if(found, [&](int pos) { return !Mentions(g_defineValueList[pos], name); });
+  return found;
+}
 
 }  // namespace vandrel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vandrel {
@@ -11,5 +12,17 @@ extern std::vector<std::string> g_defineValueList;  // values, each beginning wi
 extern int g_defineCount;
 extern std::string g_preproFileTitle;  // title of the file being preprocessed
 extern std::string g_defOutputDir;     // mirror folder of the folder being walked
+
+// The table operations keep an index in step with the two lists, so that a
+// lookup by name gives the entries a walk from the front would meet.
+void ClearDefineTable();
+void AppendDefine(std::string name, std::string value);
+void SetDefineValue(int index, std::string value);
+// Positions of the entries of that name, in list order.
+const std::vector<int>& DefinePositions(std::string_view name);
+bool IsDefined(std::string_view name);
+// Positions, in list order, of the values that hold TAB followed by `name`
+// after their first character.
+std::vector<int> ValuesMentioning(std::string_view name);
 
 }  // namespace vandrel

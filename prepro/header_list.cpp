@@ -1,7 +1,129 @@
 #include "prepro/header_list.h"
 
+#include <unordered_map>
+#include <vector>
+
+#include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/cp932.h"
+#include "platform/dir_scan.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "platform/text_file.h"
+#include "prepro/source_line.h"
+#include "prepro/texts.h"
+
 namespace vandrel {
 
-void BuildHeaderList(const std::string& mask, const std::string& folder) {  }
+const std::string kHeaderListPath = WorkPath("DEF/Header_List.txt");
+
+bool IsSourceExtension(const std::string& ext) {
+  return ext == ".h" || ext == ".H" || ext == ".C" || ext == ".c" || ext == ".cpp" || ext == ".CPP";
+}
+
+namespace {
+
+// The header list as last read, with the answers given so far; read again
+// whenever the file has changed since.
+struct HeaderListCache {
+  bool loaded = false;
+  FileStamp stamp;
+  std::vector<std::string> lines;
+  std::unordered_map<std::string, int> answers;  // name -> line, -1 for none
+
+  bool Refresh() {
+    FileStamp now;
+    if (!GetFileStamp(kHeaderListPath, now)) {
+      loaded = false;
+      return false;
+    }
+    if (loaded && now == stamp) return true;
+    TextFile file;
+    if (!file.Open(kHeaderListPath, TextFile::Mode::Read)) {
+      loaded = false;
+      return false;
+    }
+    lines.clear();
+    answers.clear();
+    for (std::string line; file.ReadLine(line);) lines.push_back(line);
+    stamp = now;
+    loaded = true;
+    return true;
+  }
+  int Find(const std::string& name) {
+    auto it = answers.find(name);
+    if (it != answers.end()) return it->second;
+    int found = -1;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (MbContains(lines[i], name)) {
+        found = static_cast<int>(i);
+        break;
+      }
+    }
+    answers.emplace(name, found);
+    return found;
+  }
+};
+
+}  // namespace
+
+void SplitFileName(const std::string& name, std::string& title, std::string& extension) {
+  size_t dot = MbReverseFind(name, '.');
+  if (dot == std::string::npos) {
+    title = name;
+    extension.clear();
+  } else {
+    title = name.substr(0, dot);
+    extension = name.substr(dot);
+  }
+}
+
+void BuildHeaderList(const std::string& mask, const std::string& folder) {
+  DirScan scan;
+  bool more = scan.FindFile(JoinPath(folder, mask));
+  while (more) {
+    if (g_abortRequested.load() == 1) return;
+    more = scan.FindNextFile();
+    if (scan.IsDots()) continue;
+    if (scan.IsDirectory()) {
+      BuildHeaderList(mask, scan.GetFilePath());
+      continue;
+    }
+    const std::string& name = scan.GetFileName();
+    SetStatusDetail(name);
+    std::string title, ext;
+    SplitFileName(name, title, ext);
+    if (IsSourceExtension(ext)) ++g_progressTotal;
+    if (ext != ".h" && ext != ".H") continue;
+    TextFile list;
+    if (!list.Open(kHeaderListPath, TextFile::Mode::Append)) {
+      CurrentHost().MessageBox(kMsgHeaderListNotOpen, kCaptionEnd, MessageButtons::Ok);
+      continue;
+    }
+    list.Write(name + "\t" + scan.GetFilePath() + "\n");
+    list.Close();
+  }
+}
+
+int FindHeaderPath(std::string name, std::string& path) {
+  static HeaderListCache cache;
+  if (!cache.Refresh()) return 0;
+  int found = cache.Find(name);
+  if (found < 0) return 0;
+  const std::string& line = cache.lines[static_cast<size_t>(found)];
+  size_t tab = line.find('\t');
+  path = tab == std::string::npos ? line : line.substr(tab + 1);
+  return 1;
+}
+
+int MakeIncludeName(std::string_view operand, std::string folder, std::string strip,
+                    std::string& result) {
+  std::string name(operand);
+  std::erase(name, '"');
+  result = ReplaceAllMb(folder, strip, "") + name;
+  return 1;
+}
 
 }  // namespace vandrel

@@ -1,7 +1,90 @@
 #include "prepro/prepro_walk.h"
 
-namespace vandrel {
+#include <algorithm>
 
-int PreprocessTree(const std::string& mask, const std::string& folder) { return 0; }
+#include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/dir_scan.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "platform/text_file.h"
+#include "prepro/define_table.h"
+#include "prepro/file_prepro.h"
+#include "prepro/header_list.h"
+#include "prepro/texts.h"
+#include "reader/splitters.h"
+
+namespace vandrel {
+namespace {
+
+// The work folder inside the source tree (a source folder that holds the
+// current directory's work folder).
+bool IsWorkFolder(const std::string& path) {
+  FileStamp work, entry;
+  return GetFileStamp(kWorkDir, work) && GetFileStamp(path, entry) && work.SameFile(entry);
+}
+
+void LoadDefList() {
+  TextFile list;
+  if (!list.Open("./DefList.txt", TextFile::Mode::Read)) return;
+  std::string name, value;
+  for (std::string line; list.ReadLine(line);) {
+    SplitAtTab(line, name, value);
+    AppendDefine(name, value);
+  }
+}
+
+void WriteDefinitionFile(const std::string& path) {
+  TextFile file;
+  if (!file.Open(path, TextFile::Mode::Truncate)) {
+    CurrentHost().MessageBox(path + kMsgFileNotOpen, kCaptionEnd, MessageButtons::Ok);
+    return;
+  }
+  size_t count = std::min<size_t>(static_cast<size_t>(std::max(g_defineCount, 0)),
+                                  std::min(g_defineNameList.size(), g_defineValueList.size()));
+  for (size_t i = 0; i < count; ++i) file.Write(g_defineNameList[i] + g_defineValueList[i] + "\n");
+}
+
+}  // namespace
+
+int PreprocessTree(const std::string& mask, const std::string& folder) {
+  DirScan scan;
+  bool more = scan.FindFile(JoinPath(folder, mask));
+  if (!more) return 1;
+  while (more) {
+    if (g_abortRequested.load() == 1) return 1;
+    more = scan.FindNextFile();
+    if (scan.IsDots()) continue;
+    const std::string& name = scan.GetFileName();
+    if (scan.IsDirectory()) {
+      if (IsWorkFolder(scan.GetFilePath())) continue;  // never mirrored into itself
+      const std::string saved = g_defOutputDir;
+      g_defOutputDir = JoinPath(g_defOutputDir, name);
+      MakeDirectory(g_defOutputDir);
+      PreprocessTree(mask, scan.GetFilePath());
+      g_defOutputDir = saved;
+      continue;
+    }
+    SetStatusDetail(name);
+    std::string ext;
+    SplitFileName(name, g_preproFileTitle, ext);
+    if (!IsSourceExtension(ext)) continue;
+    ++g_progressDone;
+    ClearDefineTable();
+    PreprocessSourceFile(scan.GetFilePath());
+  }
+  return 0;
+}
+
+void PreprocessSourceFile(const std::string& path) {
+  std::string title, ext;
+  SplitFileName(LastComponent(path), title, ext);
+  LoadDefList();
+  PreprocessFile(path, 1);
+  const bool header = ext.find(".h") != std::string::npos || ext.find(".H") != std::string::npos;
+  WriteDefinitionFile(WorkPath("DEF/" + title + (header ? "_DEF_H.dat" : "_DEF_C.dat")));
+}
 
 }  // namespace vandrel

@@ -5,6 +5,9 @@
 
 namespace vandrel {
 
+// 1 when the abort flag stopped the walk or the folder cannot be scanned.
 int PreprocessTree(const std::string& mask, const std::string& folder);
+// DefList.txt, the file preprocessor, then the file's definition file.
+void PreprocessSourceFile(const std::string& path);
 
 }  // namespace vandrel

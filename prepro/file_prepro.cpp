@@ -1,0 +1,217 @@
+#include "prepro/file_prepro.h"
+
+#include <vector>
+
+#include "pipeline/analysis_log.h"
+#include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/dir_scan.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "prepro/condition.h"
+#include "prepro/define.h"
+#include "prepro/define_table.h"
+#include "prepro/header_list.h"
+#include "prepro/source_line.h"
+#include "prepro/texts.h"
+
+namespace vandrel {
+namespace {
+
+// Slots of one top-level line before "メモリOVER".
+constexpr int kLineSlots = 999;
+// Includes nested deeper than this are refused.
+constexpr size_t kMaxIncludeDepth = 200;
+// A file may stand twice on the include chain (a guarded header that
+// includes itself again, directly or not); a third time is a cycle.
+constexpr int kMaxChainRepeats = 2;
+
+// The files being preprocessed, outermost first.
+std::vector<FileStamp>& IncludeChain() {
+  static std::vector<FileStamp> chain;
+  return chain;
+}
+
+struct ChainEntry {
+  explicit ChainEntry(const FileStamp& stamp) { IncludeChain().push_back(stamp); }
+  ~ChainEntry() { IncludeChain().pop_back(); }
+  ChainEntry(const ChainEntry&) = delete;
+  ChainEntry& operator=(const ChainEntry&) = delete;
+};
+
+bool IncludeRefused(const FileStamp& stamp) {
+  const std::vector<FileStamp>& chain = IncludeChain();
+  int repeats = 0;
+  for (const FileStamp& s : chain) repeats += s.SameFile(stamp) ? 1 : 0;
+  return repeats >= kMaxChainRepeats || chain.size() >= kMaxIncludeDepth;
+}
+
+// Resolves the include operand and preprocesses the header; the caller's
+// output is flushed first and left at its end after, so that a nested copy
+// of the same file lands in order.
+void IncludeOperand(const std::string& operand, PreproFile& file) {
+  std::string candidate;
+  MakeIncludeName(operand, file.path, file.name, candidate);
+  std::string includeName = operand;
+  std::erase(includeName, '"');
+  DirScan scan;
+  if (!scan.FindFile(candidate)) FindHeaderPath(includeName, candidate);
+  file.out.SeekToEnd();
+  PreprocessFile(candidate, 0);
+  file.out.SeekToEnd();
+}
+
+// Takes the operand after "include", includes it and reads the rest of the
+// line; returns how many tokens followed the operand (`tokens`, when given,
+// receives the operand and those tokens).
+int IncludeDirective(LineBuffer& line, PreproFile& file, std::vector<std::string>* tokens) {
+  std::string operand = NextRawToken(line);
+  IncludeOperand(operand, file);
+  int rest = 0;
+  if (IsBlankToken(operand)) return rest;
+  if (tokens) tokens->push_back(operand);
+  for (std::string t = NextRawToken(line); !IsBlankToken(t); t = NextRawToken(line)) {
+    if (tokens) tokens->push_back(t);
+    ++rest;
+  }
+  return rest;
+}
+
+void JoinTokensLine(PreproFile& file, const std::vector<std::string>& tokens) {
+  std::string text;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    if (i) text += '\t';
+    text += tokens[i];
+  }
+  text += '\n';
+  WriteSourceText(file.out, text);
+}
+
+void RunFile(PreproFile& file) {
+  std::string raw;
+  LineBuffer line;
+  while (ReadSourceLine(file.in, raw)) {
+    if (g_abortRequested.load() == 1) return;
+    line.Assign(raw);
+    int writeFlag = 1;
+    int slot = 0;
+    for (;;) {
+      std::string token = NextRawToken(line);
+      if (IsBlankToken(token)) {
+        if (writeFlag == 1) WriteSourceText(file.out, raw);
+        break;
+      }
+      if (token != "#") {
+        slot = 0;
+        continue;
+      }
+      ++slot;
+      std::string directive = NextRawToken(line);
+      if (directive == "include") {
+        ++slot;
+        slot += IncludeDirective(line, file, nullptr);
+      } else if (directive == "ifdef" || directive == "ifndef") {
+        ++slot;
+        std::string name = NextRawToken(line);
+        if (directive == "ifdef")
+          ProcessIfdefBlock(name, file, writeFlag);
+        else
+          ProcessIfndefBlock(name, file, writeFlag);
+        writeFlag = 0;
+      } else if (directive == "if") {
+        ProcessIfBlock(line, file, writeFlag);
+        writeFlag = 0;
+      } else if (directive == "define") {
+        ProcessDefine(line, file.in, file.out, raw);
+        break;
+      }
+      if (++slot >= kLineSlots) {
+        CurrentHost().MessageBox(kMsgMemoryOver + file.path, kCaptionEnd, MessageButtons::Ok);
+        slot = 0;
+      }
+    }
+  }
+}
+
+void RunDefinedBlock(const std::string& name, PreproFile& file, int enclosingActive, bool wantDefined) {
+  int active = (enclosingActive == 1 && IsDefined(name) == wantDefined) ? 1 : 0;
+  RunConditionalBlock(active, enclosingActive, file, false);
+}
+
+}  // namespace
+
+void PreprocessFile(std::string path, int mode) {
+  FileStamp stamp;
+  if (!GetFileStamp(path, stamp)) return;  // missing: skipped silently
+  if (mode == 0 && IncludeRefused(stamp)) {
+    AppendPreproLog(g_preproFileTitle, kLogIncludeLoop + path + "\n");
+    return;
+  }
+  PreproFile file;
+  file.path = path;
+  file.name = LastComponent(path);
+  if (!file.in.Open(path, TextFile::Mode::Read)) return;
+  const std::string outPath =
+      mode == 1 ? JoinPath(g_defOutputDir, file.name) : WorkPath("DEF/TMP/" + file.name);
+  if (!file.out.Open(outPath, TextFile::Mode::Append)) {
+    file.in.Close();
+    if (mode == 1)
+      CurrentHost().MessageBox(kMsgInputNotOpen + file.name, kCaptionEnd, MessageButtons::Ok);
+    return;
+  }
+  ChainEntry entry(stamp);
+  RunFile(file);
+}
+
+void ProcessIfdefBlock(std::string name, PreproFile& file, int enclosingActive) {
+  RunDefinedBlock(name, file, enclosingActive, true);
+}
+
+void ProcessIfndefBlock(std::string name, PreproFile& file, int enclosingActive) {
+  RunDefinedBlock(name, file, enclosingActive, false);
+}
+
+void RunConditionalBlock(int active, int enclosingActive, PreproFile& file, bool ifBlock) {
+  std::string raw;
+  LineBuffer line;
+  std::vector<std::string> includeTokens;
+  while (ReadSourceLine(file.in, raw)) {
+    if (g_abortRequested.load() == 1) return;
+    line.Assign(raw);
+    if (NextRawToken(line) != "#") {
+      if (active == 1) WriteSourceText(file.out, raw);
+      continue;
+    }
+    std::string directive = NextRawToken(line);
+    if (directive == "include") {
+      if (active != 1) continue;
+      includeTokens.assign({"#", directive});
+      IncludeDirective(line, file, ifBlock ? &includeTokens : nullptr);
+      if (ifBlock)
+        JoinTokensLine(file, includeTokens);
+      else
+        WriteSourceText(file.out, raw);
+    } else if (directive == "define") {
+      if (active == 1) ProcessDefine(line, file.in, file.out, raw);
+    } else if (directive == "ifdef") {
+      ProcessIfdefBlock(NextRawToken(line), file, active);
+    } else if (directive == "ifndef") {
+      ProcessIfndefBlock(NextRawToken(line), file, active);
+    } else if (directive == "if") {
+      ProcessIfBlock(line, file, active);
+    } else if (directive == "else") {
+      if (enclosingActive == 1) active = active == 1 ? 0 : 1;
+    } else if (directive == "elif") {
+      int holds = EvaluateCondition(line, file.in) ? 1 : 0;
+      active = (enclosingActive == 1 && holds == 1) ? 1 : 0;
+    } else if (directive == "endif") {
+      return;
+    } else if (active == 1) {
+      WriteSourceText(file.out, raw);
+    }
+  }
+}
+
+}  // namespace vandrel

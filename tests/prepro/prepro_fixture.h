@@ -1,0 +1,77 @@
+// A fresh work folder for the preprocessor: DEF, DEF/TMP and the mirror
+// folder of a source folder "src", a recording host, memory factor 1.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "pipeline/run_state.h"
+#include "pipeline/work_folder.h"
+#include "platform/file_ops.h"
+#include "platform/text_file.h"
+#include "prepro/define_table.h"
+#include "prepro/file_prepro.h"
+#include "prepro/header_list.h"
+#include "prepro/prepro_walk.h"
+#include "test_support.h"
+
+namespace vandrel::test {
+
+// "\n" -> CR LF, as the files are on disk.
+inline std::string Crlf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+class PreproTest : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    std::filesystem::create_directories("vcwk012345/DEF/TMP");
+    std::filesystem::create_directories("vcwk012345/DEF/src");
+    g_defOutputDir = WorkPath("DEF/src");
+    g_memoryFactor = 1;
+    g_abortRequested = 0;
+    g_progressTotal = 0;
+    g_progressDone = 0;
+    g_preproFileTitle = "t";
+    ClearDefineTable();
+  }
+  void TearDown() override {
+    ClearDefineTable();
+    g_memoryFactor = 1;
+    TempDirTest::TearDown();
+  }
+
+  // Writes a source file (text with "\n" line ends, stored as CR LF).
+  static void Source(const std::string& path, const std::string& text) {
+    WriteBytes(path, Crlf(text));
+  }
+  // The bytes of a work file, CR LF folded back to "\n".
+  static std::string Work(const std::string& relative) {
+    std::string text;
+    ReadTextFile(WorkPath(relative), text);
+    return text;
+  }
+  // Steps 1 and 2 as the driver runs them over "src".
+  static void RunSteps() {
+    TextFile(WorkPath("DEF/Header_List.txt"), TextFile::Mode::Write).Close();
+    BuildHeaderList("*.*", "src");
+    g_defineCount = 0;
+    PreprocessTree("*.*", "src");
+  }
+  // The log, as UTF-8 with "\n" line ends.
+  static std::string Log() {
+    std::string text;
+    ReadTextFile("AnalyzeLog.txt", text);
+    return ToUtf8(text);
+  }
+
+  RecordingHost host;
+};
+
+}  // namespace vandrel::test
