@@ -8,13 +8,13 @@
 namespace vandrel {
 
 // Record tags read by the commands.
-inline const std::string kTagCalls = ToCp932("[コール関数]");
-inline const std::string kTagReads = ToCp932("[参照変数]");
-inline const std::string kTagWrites = ToCp932("[書込み変数]");
-inline const std::string kTagDefinitions = ToCp932("[定義値]");
-inline const std::string kTagTemporaries = ToCp932("[テンポラリ変数]");
-inline const std::string kTagArguments = ToCp932("[引数定義]");
-inline const std::string kTagAccesses = ToCp932("[変数アクセス情報]");
+inline const std::string kRecordTagCalls = ToCp932("[コール関数]");
+inline const std::string kRecordTagReads = ToCp932("[参照変数]");
+inline const std::string kRecordTagWrites = ToCp932("[書込み変数]");
+inline const std::string kRecordTagDefinitions = ToCp932("[定義値]");
+inline const std::string kRecordTagTemporaries = ToCp932("[テンポラリ変数]");
+inline const std::string kRecordTagArguments = ToCp932("[引数定義]");
+inline const std::string kRecordTagAccesses = ToCp932("[変数アクセス情報]");
 inline const std::string kNoCallMarker = " NO_CALL_FUNCTION ";
 
 // The checks shared by both query commands.
@@ -60,7 +60,7 @@ inline const std::string kLogVariableAnalysis = ToCp932("例外発生280コー�
 inline const std::string kLogFileInfoStart = "FILE INFO CREATE START    ";
 inline const std::string kLogFileInfoEnd = "FILE INFO CREATE END        ";
 inline const std::string kMsgFileInfoNotOpen = ToCp932("ファイル開けず STEP6");
-inline const std::string kMsgFileNotOpen = ToCp932("ファイル開けず");
+inline const std::string kMsgInfoFileNotOpen = ToCp932("ファイル開けず");
 inline const std::string kMsgNoAnalysisResults = ToCp932("ソフト解析結果なし、先に解析を実行してくださ");
 inline const std::string kAskDesignDocStart = ToCp932("EXL設計書作成開始します");
 

@@ -60,9 +60,9 @@ void ReadRecord(TextFile& record, FileDesign& d) {
     bool stripped;
   };
   const Section sections[] = {
-      {kTagCalls, d.calls, false},        {kTagReads, d.reads, true},
-      {kTagWrites, d.writes, true},       {kTagDefinitions, d.definitions, false},
-      {kTagTemporaries, d.locals, true},  {kTagArguments, d.locals, false},
+      {kRecordTagCalls, d.calls, false},        {kRecordTagReads, d.reads, true},
+      {kRecordTagWrites, d.writes, true},       {kRecordTagDefinitions, d.definitions, false},
+      {kRecordTagTemporaries, d.locals, true},  {kRecordTagArguments, d.locals, false},
   };
   std::string line;
   while (record.ReadLine(line)) {
@@ -72,7 +72,7 @@ void ReadRecord(TextFile& record, FileDesign& d) {
     if (!s) continue;
     bool first = true, none = false;
     while (record.ReadLine(line) && !line.empty()) {
-      if (first && (line == "NONE" || (&s->tag == &kTagArguments && line == "void"))) none = true;
+      if (first && (line == "NONE" || (&s->tag == &kRecordTagArguments && line == "void"))) none = true;
       first = false;
       if (!none) s->table.AddUnique(s->stripped ? StripBracketText(line) : line);
     }
@@ -157,13 +157,13 @@ std::string WithoutInfoPrefix(const std::string& name) {
 void Build(const std::string& infoPath, DesignLookups& lookups) {
   TextFile in;
   if (!in.Open(infoPath, TextFile::Mode::Read)) {
-    ShowBox(kMsgFileNotOpen);
+    ShowBox(kMsgInfoFileNotOpen);
     return;
   }
   const std::string fileName = LastComponent(infoPath);
   TextFile out;
   if (!IsUsableFileName(fileName) || !out.Open(WorkPath("fileinfo2/" + fileName), TextFile::Mode::Append)) {
-    ShowBox(kMsgFileNotOpen);
+    ShowBox(kMsgInfoFileNotOpen);
     return;
   }
   // The name the lookups use: the source name once "[DOM]" has been read.

@@ -25,14 +25,14 @@ CachedRecord ReadRecord(const std::string& path) {
   std::string line;
   while (f.ReadLine(line)) lines.push_back(line);
 
-  for (size_t i = AfterTag(lines, kTagCalls); i < lines.size(); ++i) {
+  for (size_t i = AfterTag(lines, kRecordTagCalls); i < lines.size(); ++i) {
     const std::string& e = lines[i];
     if (e.empty() || e == "NONE" || e == kNoCallMarker) break;
     std::string first, name, params;
     SplitCallText(e, first, name, params);
     r.callees.push_back(name);
   }
-  for (size_t i = AfterTag(lines, kTagAccesses); i < lines.size(); ++i) {
+  for (size_t i = AfterTag(lines, kRecordTagAccesses); i < lines.size(); ++i) {
     const std::string& e = lines[i];
     if (e.empty() || e == "NONE") {
       r.accessesClosed = true;
