@@ -1,7 +1,128 @@
 #include "pipeline/access_list_pass.h"
 
-namespace vandrel {
+#include <vector>
 
-StepResult WriteAccessLists() { return StepResult::Done; }
+#include "analysis/body_texts.h"
+#include "pipeline/analysis_log.h"
+#include "pipeline/name_suffix_index.h"
+#include "pipeline/record_io.h"
+#include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/cp932.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "reader/splitters.h"
+
+namespace vandrel {
+namespace {
+
+// The "[変数アクセス情報]" entries of every record, read once, and for every
+// variable name the entries that name it. An entry that holds "." names v
+// when it contains v + "."; any other entry when it contains v + " [".
+struct AccessIndex {
+  struct Record {
+    std::string name;
+    std::vector<std::string> entries;
+  };
+  struct Hit {
+    int record;
+    int entry;
+  };
+
+  NameSuffixIndex names;
+  std::vector<Record> records;
+  std::vector<std::vector<Hit>> hits;  // per name id, in record and entry order
+
+  void MatchEntry(int record, int entry) {
+    const std::string& e = records[record].entries[entry];
+    const bool member = MbContains(e, ".");
+    const std::vector<bool> starts = CharacterStarts(e);
+    for (size_t q = 0; q < e.size(); ++q) {
+      bool end = member ? e[q] == '.' : (e[q] == ' ' && q + 1 < e.size() && e[q + 1] == '[');
+      if (!end) continue;
+      names.ForEachEndingAt(e, starts, q, [&](int id) {
+        std::vector<Hit>& h = hits[id];
+        if (h.empty() || h.back().record != record || h.back().entry != entry)
+          h.push_back({record, entry});
+      });
+    }
+  }
+};
+
+// The access list of one variable: its head, then per function with a match
+// the function's name, its matching entries indented by four blanks, and an
+// empty line.
+std::string AccessListText(const AccessIndex& index, int nameId) {
+  std::string text;
+  AddLine(text, kAccessListHead);
+  AddLine(text, "");
+  const std::vector<AccessIndex::Hit>& hits = index.hits[nameId];
+  for (size_t k = 0; k < hits.size(); ++k) {
+    const AccessIndex::Record& r = index.records[hits[k].record];
+    if (k == 0 || hits[k - 1].record != hits[k].record) AddLine(text, r.name);
+    AddLine(text, "    " + r.entries[hits[k].entry]);
+    if (k + 1 == hits.size() || hits[k + 1].record != hits[k].record) AddLine(text, "");
+  }
+  return text;
+}
+
+}  // namespace
+
+StepResult WriteAccessLists() {
+  const std::string folder = WorkPath("RAM_ALL");
+  MakeDirectory(folder);
+  std::vector<std::string> declarations;
+  if (!ReadLines(WorkPath("ValList.txt"), declarations)) {
+    AppendAnalyzeLog(WorkPath("ValList.txt"), "FILE NOT OPEN\n");
+    return StepResult::Done;
+  }
+
+  AccessIndex index;
+  std::vector<std::string> variables;
+  std::vector<int> variableIds;
+  for (const std::string& d : declarations) {
+    std::string type, name;
+    ParseDeclaration(d, type, name);
+    variables.push_back(name);
+    variableIds.push_back(index.names.Add(name));
+  }
+  index.hits.resize(index.names.Size());
+
+  const std::string pattern = WorkPath("FunctionList4/*.*");
+  std::vector<FolderEntry> files;
+  const bool found = ListFolderFiles(pattern, files);
+  int unreadable = 0;  // records that cannot be read: a box for each, per variable
+  std::vector<std::string> lines;
+  for (const FolderEntry& f : files) {
+    if (g_abortRequested.load() == 1) return StepResult::Aborted;
+    const int r = static_cast<int>(index.records.size());
+    AccessIndex::Record& record = index.records.emplace_back();
+    record.name = f.name;
+    if (!ReadLines(f.path, lines)) {
+      AppendAnalyzeLog(f.path, "FILE NOT OPEN\n");
+      ++unreadable;
+      continue;
+    }
+    size_t from = 0;
+    NextSection(lines, kTagAccesses, /*noneEnds=*/false, from, record.entries);
+    for (int e = 0; e < static_cast<int>(record.entries.size()); ++e) index.MatchEntry(r, e);
+  }
+
+  // One file per declaration line: a name declared twice is written twice,
+  // the same both times.
+  for (size_t i = 0; i < declarations.size(); ++i) {
+    if (g_abortRequested.load() == 1) return StepResult::Aborted;
+    const std::string& v = variables[i];
+    SetStatusDetail(v);
+    if (!IsUsableFileName(v)) continue;
+    if (!found) ReportFolderNotFound(pattern, kMsgFileOpenFailed);
+    for (int k = 0; k < unreadable; ++k)
+      CurrentHost().MessageBox(" ", kCaptionEnd, MessageButtons::Ok);
+    WriteNewFile(JoinPath(folder, v), AccessListText(index, variableIds[i]));
+  }
+  return StepResult::Done;
+}
 
 }  // namespace vandrel

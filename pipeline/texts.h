@@ -16,6 +16,28 @@ inline const std::string kStatusAborted = ToCp932("実行中断");
 inline const std::string kDetailAborted = "----";
 inline const std::string kMsgWorkDeleteFailed = ToCp932("TMPファイル削除失敗");
 
+// Record passes: the sections they add to the per-function records (the
+// others are in analysis/body_texts.h) and their messages.
+inline const std::string kTagFunctionType = ToCp932("[関数型]");
+inline const std::string kTagCallsDefined = ToCp932("[コール関数（定義あり）]");
+inline const std::string kTagCallsUndefined = ToCp932("[コール関数（定義なし）]");
+inline const std::string kTagMacroCalls = ToCp932("[マクロ関数]");
+inline const std::string kTagDefinedValues = ToCp932("[定義値]");
+inline const std::string kTagCallers = ToCp932("[コール元]");
+inline const std::string kMsgStep2NotOpen = ToCp932("ファイル開けず STEP2");
+inline const std::string kMsgStep3NotOpen = ToCp932("ファイル開けず STEP3");
+inline const std::string kMsgDefFileNotOpen = "DEFFILE NOT OPEN";
+inline const std::string kMsgStep3_5NotOpen = ToCp932("ファイル開けずSTEP3_5");
+inline const std::string kMsgFunctionList4NotOpen = ToCp932("FunctionList4 開けず STEP3-7");
+inline const std::string kMsgFuncAls2NotOpen = ToCp932("func_als2 開けず STEP3-7");
+inline const std::string kMsgStep4NotOpen = ToCp932("ファイル開けず STEP4");
+inline const std::string kMsgFileOpenFailed = ToCp932("ファイルOPEN失敗");
+inline const std::string kMsgFuncInfoCreateFailed = ToCp932("AllFincInfo作成失敗");
+inline const std::string kMsgStep5NotOpen = ToCp932("ファイル開けず STEP5");
+inline const std::string kAccessListHead = ToCp932("変数アクセス箇所一覧");
+inline const std::string kFuncInfoHeader = ToCp932("\t[関数名]\t\t[行数]\t[有効行数]\t[コメント数]");
+inline const std::string kFuncInfoFileRow = ToCp932("[ファイル名] ");
+
 // Analyse command.
 inline const std::string kStatusPreparing = ToCp932("実行準備中");
 inline const std::string kDetailDeletingWork = ToCp932("テンポラリファイル削除");

@@ -128,7 +128,7 @@ void RunFile(PreproFile& file) {
         break;
       }
       if (++slot >= kLineSlots) {
-        CurrentHost().MessageBox(kMsgMemoryOver + file.path, kCaptionEnd, MessageButtons::Ok);
+        CurrentHost().MessageBox(kMsgPreproMemoryOver + file.path, kCaptionEnd, MessageButtons::Ok);
         slot = 0;
       }
     }

@@ -9,7 +9,7 @@ namespace vandrel {
 
 inline const std::string kMsgHeaderListNotOpen = ToCp932("ヘッダリスト開けず");
 inline const std::string kMsgInputNotOpen = ToCp932("Iファイル開けず");     // + file name
-inline const std::string kMsgMemoryOver = ToCp932("メモリOVER");            // + file path
+inline const std::string kMsgPreproMemoryOver = ToCp932("メモリOVER");            // + file path
 inline const std::string kMsgIfTokenOver = ToCp932(" TMP配列OVER IF チェック ");
 inline const std::string kMsgFileNotOpen = ToCp932("ファイル開けず");       // path +
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,7 +65,10 @@ class RecordingHost : public Host {
   RecordingHost() { SetHost(this); }
   ~RecordingHost() override { SetHost(nullptr); }
 
-  void StatusText(const std::string& t) override { statusTexts.push_back(t); }
+  void StatusText(const std::string& t) override {
+    statusTexts.push_back(t);
+    if (onStatusText) onStatusText(t);
+  }
   void StatusDetail(const std::string& t) override { statusDetails.push_back(t); }
   int MessageBox(const std::string& text, const std::string& caption, MessageButtons b) override {
     boxes.push_back({text, caption, b});
@@ -87,6 +91,8 @@ class RecordingHost : public Host {
     return t;
   }
 
+  // Called on the thread that sets the status text (the worker in a run).
+  std::function<void(const std::string&)> onStatusText;
   std::vector<std::string> statusTexts, statusDetails, opened;
   std::vector<RecordedBox> boxes;
   std::atomic<int> endOfRunPosts{0};

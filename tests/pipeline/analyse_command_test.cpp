@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <regex>
+#include <thread>
 
 #include "command_fixture.h"
 #include "pipeline/run_state.h"
@@ -113,9 +115,9 @@ TEST_F(AnalyseCommandTest, AcceptingTheQuestionOpensTheReport) {
 }
 
 TEST_F(AnalyseCommandTest, CancelCopiesNothingAndTheWorkerRemovesTheWorkFolder) {
-  view.onShow = [] {
-    g_abortRequested = 1;  // "中止"
-    return true;
+  // "中止" pressed while the first step runs (a tiny run may end before the box shows).
+  host.onStatusText = [](const std::string& t) {
+    if (t == Sj("ヘッダ・プリプロ解析終了")) g_abortRequested = 1;
   };
   AnalyseResult r = Run("src", "out");
   EXPECT_EQ(r.outcome, AnalyseOutcome::Cancelled);
@@ -130,7 +132,12 @@ TEST_F(AnalyseCommandTest, CancelCopiesNothingAndTheWorkerRemovesTheWorkFolder) 
 }
 
 TEST_F(AnalyseCommandTest, ABoxClosedEarlyEndsTheCommandAndTheWorkerRunsOn) {
-  view.onShow = [] { return true; };  // Esc: the abort flag stays 0
+  // Esc while the first step runs: the abort flag stays 0.
+  std::atomic<bool> closed{false};
+  host.onStatusText = [&](const std::string& t) {
+    while (t == Sj("ヘッダ・プリプロ解析終了") && !closed) std::this_thread::yield();
+  };
+  view.onShow = [&] { return closed = true; };
   AnalyseResult r = Run("src", "out");
   EXPECT_EQ(r.outcome, AnalyseOutcome::ClosedEarly);
   EXPECT_EQ(view.disabled, 0);
@@ -141,8 +148,12 @@ TEST_F(AnalyseCommandTest, ABoxClosedEarlyEndsTheCommandAndTheWorkerRunsOn) {
 }
 
 TEST_F(AnalyseCommandTest, ANewRunWaitsForAWorkerStillWindingDown) {
-  view.onShow = [] { return true; };
-  Run("src", "out");
+  std::atomic<bool> closed{false};
+  host.onStatusText = [&](const std::string& t) {
+    while (t == Sj("ヘッダ・プリプロ解析終了") && !closed) std::this_thread::yield();
+  };
+  view.onShow = [&] { return closed = true; };
+  EXPECT_EQ(Run("src", "out").outcome, AnalyseOutcome::ClosedEarly);
   view.onShow = nullptr;
   AnalyseResult r = Run("src", "out");
   EXPECT_EQ(r.outcome, AnalyseOutcome::Completed);

@@ -1,0 +1,184 @@
+// Helpers of the desktop program's tests: a temporary current directory, a
+// watcher that answers message boxes while a command runs, a host that holds
+// the worker at its first status line, and the private session bus.
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+#include "platform/host.h"
+
+namespace vandrel::test {
+
+// Makes a fresh temporary folder the current directory (the work folder and
+// the log are relative to it) for the object's lifetime.
+class TempCurrentDir {
+ public:
+  TempCurrentDir() : old_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+  ~TempCurrentDir() { QDir::setCurrent(old_); }
+  QString path() const { return dir_.path(); }
+  QString File(const QString& name) const { return dir_.filePath(name); }
+
+ private:
+  QString old_;
+  QTemporaryDir dir_;
+};
+
+struct SeenBox {
+  QString caption, text;
+  bool onUiThread;
+};
+
+// Polls the active modal window every 10 ms: message boxes are recorded and
+// answered (OK, or Cancel where `cancel` says so); any other modal window
+// goes to `onOtherModal`.
+class BoxAnswerer : public QObject {
+ public:
+  BoxAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::Poll);
+    timer_.start(10);
+  }
+
+  QStringList Texts() const {
+    QStringList t;
+    for (const SeenBox& b : boxes) t << b.text;
+    return t;
+  }
+
+  QList<SeenBox> boxes;
+  std::function<bool(const SeenBox&)> cancel = [](const SeenBox&) { return false; };
+  std::function<void(QWidget*)> onOtherModal;
+
+ private:
+  void Poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (!box) {
+      if (modal && onOtherModal) onOtherModal(modal);
+      return;
+    }
+    SeenBox seen{box->windowTitle(), box->text(), QThread::currentThread() == qApp->thread()};
+    boxes << seen;
+    const QMessageBox::ButtonRole role =
+        cancel(seen) ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+    for (QAbstractButton* b : box->buttons()) {
+      if (box->buttonRole(b) == role) return b->click();
+    }
+    box->buttons().first()->click();
+  }
+
+  QTimer timer_;
+};
+
+// Passes everything to the dialog's host, but holds the worker thread at its
+// first status line until Open(): a run that cannot end before the test acts.
+class GatedHost : public Host {
+ public:
+  explicit GatedHost(Host& inner) : inner_(inner) { SetHost(this); }
+  ~GatedHost() override {
+    Open();
+    SetHost(&inner_);
+  }
+
+  void Open() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  bool WorkerHeld() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return held_;
+  }
+
+  void StatusText(const std::string& text) override {
+    Hold();
+    inner_.StatusText(text);
+  }
+  void StatusDetail(const std::string& text) override { inner_.StatusDetail(text); }
+  int MessageBox(const std::string& text, const std::string& caption,
+                 MessageButtons buttons) override {
+    return inner_.MessageBox(text, caption, buttons);
+  }
+  void PostEndOfRun() override { inner_.PostEndOfRun(); }
+  void ForgetEndOfRun() override { inner_.ForgetEndOfRun(); }
+  bool ConfirmOpen(const std::string& text, const std::string& caption) override {
+    return inner_.ConfirmOpen(text, caption);
+  }
+  bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
+
+ private:
+  void Hold() {
+    if (QThread::currentThread() == qApp->thread()) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    held_ = !open_;
+    changed_.wait(lock, [this] { return open_; });
+    held_ = false;
+  }
+
+  Host& inner_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool open_ = false;
+  bool held_ = false;
+};
+
+// Runs `fn` from the event loop once `ready` holds (polled every 10 ms):
+// the way a test acts while a command holds the UI thread in a modal box.
+inline void WhenReady(QObject* context, std::function<bool()> ready, std::function<void()> fn) {
+  auto* timer = new QTimer(context);
+  QObject::connect(timer, &QTimer::timeout, context, [timer, ready, fn] {
+    if (!ready()) return;
+    timer->stop();
+    timer->deleteLater();
+    fn();
+  });
+  timer->start(10);
+}
+
+// A test that needs a session bus of its own runs again in a child process
+// under dbus-run-session; in that child VANDREL_PRIVATE_BUS is set.
+inline bool OnPrivateBus() { return qEnvironmentVariableIsSet("VANDREL_PRIVATE_BUS"); }
+
+inline void RelaunchOnPrivateBus(const QString& runner) {
+  QTemporaryDir data;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("VANDREL_PRIVATE_BUS"), QStringLiteral("1"));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), data.path());
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  QProcess child;
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(runner, {QStringLiteral("--"), QCoreApplication::applicationFilePath(),
+                       QString::fromLatin1(QTest::currentTestFunction())});
+  const bool finished = child.waitForFinished(120000);
+  if (!finished) child.kill();
+  const QByteArray output = child.readAll();
+  QVERIFY2(finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+           output.constData());
+}
+
+}  // namespace vandrel::test
+
+// Runs the rest of the test function on a private session bus; skipped with
+// a message when dbus-run-session is missing.
+#define VANDREL_RUN_ON_PRIVATE_BUS()                                                      \
+  do {                                                                                    \
+    if (!vandrel::test::OnPrivateBus()) {                                                 \
+      const QString runner = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session")); \
+      if (runner.isEmpty()) QSKIP("dbus-run-session is missing: no private session bus"); \
+      vandrel::test::RelaunchOnPrivateBus(runner);                                        \
+      return;                                                                             \
+    }                                                                                     \
+  } while (0)
