@@ -7,14 +7,7 @@
 
 namespace vandrel {
 
-// Record tags read by the commands.
-inline const std::string kRecordTagCalls = ToCp932("[コール関数]");
-inline const std::string kRecordTagReads = ToCp932("[参照変数]");
-inline const std::string kRecordTagWrites = ToCp932("[書込み変数]");
-inline const std::string kRecordTagDefinitions = ToCp932("[定義値]");
-inline const std::string kRecordTagTemporaries = ToCp932("[テンポラリ変数]");
-inline const std::string kRecordTagArguments = ToCp932("[引数定義]");
-inline const std::string kRecordTagAccesses = ToCp932("[変数アクセス情報]");
+// Record tags: analysis/body_texts.h and pipeline/texts.h.
 inline const std::string kNoCallMarker = " NO_CALL_FUNCTION ";
 
 // The checks shared by both query commands.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <unordered_set>
 
+#include "analysis/body_texts.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/cp932.h"
@@ -60,9 +61,9 @@ void ReadRecord(TextFile& record, FileDesign& d) {
     bool stripped;
   };
   const Section sections[] = {
-      {kRecordTagCalls, d.calls, false},        {kRecordTagReads, d.reads, true},
-      {kRecordTagWrites, d.writes, true},       {kRecordTagDefinitions, d.definitions, false},
-      {kRecordTagTemporaries, d.locals, true},  {kRecordTagArguments, d.locals, false},
+      {kTagCallees, d.calls, false},        {kTagReads, d.reads, true},
+      {kTagWrites, d.writes, true},       {kTagDefinedValues, d.definitions, false},
+      {kTagTemporaries, d.locals, true},  {kTagArguments, d.locals, false},
   };
   std::string line;
   while (record.ReadLine(line)) {
@@ -72,7 +73,7 @@ void ReadRecord(TextFile& record, FileDesign& d) {
     if (!s) continue;
     bool first = true, none = false;
     while (record.ReadLine(line) && !line.empty()) {
-      if (first && (line == "NONE" || (&s->tag == &kRecordTagArguments && line == "void"))) none = true;
+      if (first && (line == "NONE" || (&s->tag == &kTagArguments && line == "void"))) none = true;
       first = false;
       if (!none) s->table.AddUnique(s->stripped ? StripBracketText(line) : line);
     }

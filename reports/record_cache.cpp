@@ -1,5 +1,6 @@
 #include "reports/record_cache.h"
 
+#include "analysis/body_texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
@@ -25,14 +26,14 @@ CachedRecord ReadRecord(const std::string& path) {
   std::string line;
   while (f.ReadLine(line)) lines.push_back(line);
 
-  for (size_t i = AfterTag(lines, kRecordTagCalls); i < lines.size(); ++i) {
+  for (size_t i = AfterTag(lines, kTagCallees); i < lines.size(); ++i) {
     const std::string& e = lines[i];
     if (e.empty() || e == "NONE" || e == kNoCallMarker) break;
     std::string first, name, params;
     SplitCallText(e, first, name, params);
     r.callees.push_back(name);
   }
-  for (size_t i = AfterTag(lines, kRecordTagAccesses); i < lines.size(); ++i) {
+  for (size_t i = AfterTag(lines, kTagAccesses); i < lines.size(); ++i) {
     const std::string& e = lines[i];
     if (e.empty() || e == "NONE") {
       r.accessesClosed = true;
