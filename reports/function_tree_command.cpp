@@ -1,6 +1,7 @@
 #include "reports/function_tree_command.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <unordered_map>
 
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
@@ -20,7 +21,8 @@ namespace {
 
 constexpr int kMaxTreeDepth = 25;
 // Lines of one tree before the compact form: past it a function that the
-// tree has drawn already gets its line but no subtree again.
+// tree has expanded already at the same depth or above gets its line but no
+// subtree again, so every function within the depth limit still appears.
 constexpr long kTreeLineBudget = 100000;
 
 // One tree being drawn: the records read so far, the two output files
@@ -32,21 +34,26 @@ struct FunctionTreeDrawing {
   static bool Ready(TextFile& file, const std::string& path) {
     return file.IsOpen() || file.Open(path, TextFile::Mode::Append);
   }
-  // Counts a tree line; true when the function is to be expanded.
-  bool Expand(const std::string& name) {
-    if (++lines > kTreeLineBudget && !compact) {
-      compact = true;
-      AppendAnalyzeLogEntry("SearchFile_WordAls_Btn7_DirectFunc", static_cast<int>(kTreeLineBudget),
-                            g_chosenFunctionName, "COMPACT TREE");
-    }
-    return drawn.insert(name).second || !compact;
+  void CountLine() {
+    if (++lines < kTreeLineBudget || compact) return;
+    compact = true;
+    AppendAnalyzeLogEntry("SearchFile_WordAls_Btn7_DirectFunc", static_cast<int>(lines), g_chosenFunctionName,
+                          "COMPACT TREE");
+  }
+  // True when the function drawn at the depth is to be expanded.
+  bool Expand(const std::string& name, int depth) {
+    auto [it, first] = expandedAt.try_emplace(name, depth);
+    if (first) return true;
+    if (compact && it->second <= depth) return false;
+    it->second = std::min(it->second, depth);
+    return true;
   }
 
   RecordCache records;
   TextFile text, html;
   long lines = 0;
   bool compact = false;
-  std::unordered_set<std::string> drawn;
+  std::unordered_map<std::string, int> expandedAt;  // shallowest expansion per function
 };
 
 std::string HtmlIndent(int depth) {
@@ -64,7 +71,7 @@ void DrawFunctionLines(const std::string& name, FunctionTreeDrawing& t) {
   for (int i = 0; i < depth; ++i) textIndent += "\t|";
   const CachedRecord& record = t.records.Get(name);
   if (!record.exists) {
-    t.Expand(name);
+    t.CountLine();
     if (!FunctionTreeDrawing::Ready(t.text, g_commandTreeTextPath)) return;
     t.text.Write(textIndent + "--" + name + "[non]\n");
     if (!FunctionTreeDrawing::Ready(t.html, g_commandTreeHtmlPath)) return;
@@ -76,16 +83,16 @@ void DrawFunctionLines(const std::string& name, FunctionTreeDrawing& t) {
     return;
   }
   t.text.Write(textIndent + "--" + name + "\n");
+  t.CountLine();
   if (!FunctionTreeDrawing::Ready(t.html, g_commandTreeHtmlPath)) return;
   t.html.Write("<font size='2'>" + HtmlIndent(depth) + "--</font><A href= ..\\" + name +
                ".html target='_blank'>" + name + "</A><BR>\n");
-  if (!t.Expand(name)) return;
+  if (!t.Expand(name, depth)) return;
 
-  // The callees: copied, since drawing them may read further records.
-  const std::vector<std::string> callees = record.callees;
-  for (const std::string& callee : callees) {
+  // Records stay where they are while further ones are read.
+  for (const std::string& callee : record.callees) {
     if (++g_callTreeDepth > kMaxTreeDepth) {
-      ++t.lines;
+      t.CountLine();
       if (FunctionTreeDrawing::Ready(t.text, g_commandTreeTextPath)) t.text.Write(kIndentOverMarker + "\n");
       if (FunctionTreeDrawing::Ready(t.html, g_commandTreeHtmlPath)) t.html.Write(kIndentOverMarker + "<BR>\n");
       --g_callTreeDepth;

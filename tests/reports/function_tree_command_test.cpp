@@ -230,15 +230,23 @@ TEST_F(FunctionTreeTest, ADenseCallGraphEndsInTheCompactForm) {
   std::vector<std::string> all;
   for (int i = 0; i < 8; ++i) all.push_back("f" + std::to_string(i) + "()");
   for (int i = 0; i < 8; ++i) WriteCalls("f" + std::to_string(i), all);
-  WriteCalls("root", {"f0()", "late()"});
+  WriteCalls("root", {"c1()", "f0()", "late()", "x()"});
   WriteCalls("late", {"deep()"});
   WriteCalls("deep", {});
+  // x first stands at depth 25 at the end of a chain c1 ... c24, where its
+  // callee y is past the limit.
+  for (int i = 1; i < 24; ++i) WriteCalls("c" + std::to_string(i), {"c" + std::to_string(i + 1) + "()"});
+  WriteCalls("c24", {"x()"});
+  WriteCalls("x", {"y()"});
+  WriteCalls("y", {});
   EXPECT_TRUE(Run("root"));
   std::string tree = Tree("root");
   size_t lines = std::count(tree.begin(), tree.end(), '\n');
   EXPECT_LT(lines, 1000000u);
-  // Every function that the root reaches appears, late one expanded.
-  const std::string end = "\t|--late\n\t|\t|--deep\n";
+  EXPECT_EQ(tree.find("--y\n"), tree.size() - 4);  // nowhere before
+  // Every function that the root reaches appears: late, and y below x
+  // drawn again at a shallower depth.
+  const std::string end = "\t|--late\n\t|\t|--deep\n\t|--x\n\t|\t|--y\n";
   ASSERT_GE(tree.size(), end.size());
   EXPECT_EQ(tree.substr(tree.size() - end.size()), end);
   std::string log = ReadText("AnalyzeLog.txt");
