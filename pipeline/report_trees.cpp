@@ -1,7 +1,178 @@
 #include "pipeline/report_trees.h"
 
-namespace vandrel {
+#include <unordered_set>
+#include <vector>
 
-StepResult WriteReportTrees() { return StepResult::Done; }
+#include "pipeline/analysis_log.h"
+#include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/dir_scan.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "platform/text_file.h"
+#include "reader/splitters.h"
+#include "reports/call_tree_writer.h"
+#include "reports/texts.h"
+
+namespace vandrel {
+namespace {
+
+void Box(const std::string& text) { CurrentHost().MessageBox(text, kCaptionEnd, MessageButtons::Ok); }
+
+std::string TreePath(const std::string& name) { return JoinPath(g_callTreeDirPath, name); }
+
+// A function of call_tree.txt, at its first line there.
+struct TreeFunction {
+  std::string name;
+  bool rootLine;  // that line has no "\t|": the function is drawn as a root
+};
+
+std::vector<TreeFunction> ReadTreeFunctions() {
+  std::vector<TreeFunction> functions;
+  std::unordered_set<std::string> seen;
+  TextFile f;
+  if (!f.Open(TreePath("call_tree.txt"), TextFile::Mode::Read)) return functions;
+  for (std::string line; f.ReadLine(line);) {
+    if (MbContains(line, kTreeIndentOver)) continue;
+    std::string name = MbRemoveAll(MbRemoveAll(line, "\t"), "|");
+    name = MbRemoveAll(MbRemoveAll(name, kTreeNoRecord), "--");
+    if (seen.insert(name).second) functions.push_back({name, !MbContains(line, "\t|")});
+  }
+  return functions;
+}
+
+struct AccessCounts {
+  long all = 0, reads = 0, writes = 0;
+  void Add(const AccessCounts& o) {
+    all += o.all;
+    reads += o.reads;
+    writes += o.writes;
+  }
+};
+
+void WriteCounts(TextFile& page, const AccessCounts& c) {
+  page.Write("\t" + std::to_string(c.all) + kAccessUnit + "\n");
+  page.Write("\t(R) " + std::to_string(c.reads) + kAccessUnit + "\n");
+  page.Write("\t(W) " + std::to_string(c.writes) + kAccessUnit + "\n");
+}
+
+// RAM/<v> and HTML/RAM/<v>.html of one variable.
+void WriteVariablePages(const std::string& v, const std::vector<TreeFunction>& functions,
+                        CallRecordCache& records) {
+  TextFile text, html;
+  if (!text.Open(WorkPath("RAM/" + v), TextFile::Mode::Write)) Box(kMsgNoVariableList);
+  if (html.Open(WorkPath("HTML/RAM/" + v + ".html"), TextFile::Mode::Write))
+    html.Write(kVariablePageHead);
+  else
+    Box(kMsgVariablePageFailed);
+  auto toText = [&](const std::string& s) { if (text.IsOpen()) text.Write(s); };
+  auto toHtml = [&](const std::string& s) { if (html.IsOpen()) html.Write(s); };
+
+  const std::string withBlank = v + " ", withDot = v + ".";
+  AccessCounts total;
+  for (const TreeFunction& fn : functions) {
+    SetStatusDetail(fn.name);
+    const CallRecord* rec = records.Find(fn.name);
+    if (!rec || !rec->readable || !rec->hasAccessSection) continue;
+    AccessCounts counts;
+    for (const std::string& entry : rec->accesses) {
+      bool member = MbContains(entry, ".");
+      if (!MbContains(entry, member ? withDot : withBlank)) continue;
+      if (counts.all == 0) {
+        if (fn.rootLine) toHtml(kRootFunctionMark);
+        toHtml("<A href= ..\\" + fn.name + ".html>" + fn.name + "</A><BR>\n");
+      }
+      ++counts.all;
+      ++(MbContains(entry, "[R]") ? counts.reads : counts.writes);
+      toHtml(kAccessIndent + entry + "<BR>\n");
+    }
+    if (counts.all == 0) continue;
+    if (!rec->accessesEndAtFileEnd) toHtml("<BR>\n");
+    toText(fn.name + "\n");
+    if (text.IsOpen()) WriteCounts(text, counts);
+    total.Add(counts);
+  }
+  toText("\n" + kTotalAccesses + "\n");
+  if (text.IsOpen()) WriteCounts(text, total);
+}
+
+// The pages of every variable of ValList.txt, from one reading of the tree.
+StepResult WriteAllVariablePages(CallRecordCache& records) {
+  MakeDirectory(WorkPath("RAM"));
+  MakeDirectory(WorkPath("HTML/RAM"));
+  const std::vector<TreeFunction> functions = ReadTreeFunctions();
+  TextFile list;
+  if (!list.Open(WorkPath("ValList.txt"), TextFile::Mode::Read)) {
+    Box(kMsgNoVariableList);
+    return StepResult::Done;
+  }
+  for (std::string line; list.ReadLine(line);) {
+    if (g_abortRequested.load() == 1) return StepResult::Aborted;
+    if (line.empty()) continue;
+    std::string type, v;
+    ParseDeclaration(line, type, v);
+    if (!IsUsableFileName(v)) continue;
+    WriteVariablePages(v, functions, records);
+  }
+  return StepResult::Done;
+}
+
+// Moves call_tree.html to the root's page. A page name that cannot be used
+// or is taken (a root named "index" would replace the list) is logged, and
+// call_tree.html gets back what it held before the root.
+bool MoveTreePage(const std::string& root, const std::string& before) {
+  const std::string pageName = "CallTree_" + root + ".html";
+  const std::string page = TreePath(pageName);
+  if (IsUsableFileName(pageName)) {
+    if (!PathExists(page) && RenameFile(TreePath("call_tree.html"), page)) return true;
+    AppendAnalyzeLog(page, kLogPageNameTaken);
+  }
+  TextFile f(TreePath("call_tree.html"), TextFile::Mode::Truncate);
+  f.Write(before);
+  return false;
+}
+
+}  // namespace
+
+StepResult WriteReportTrees() {
+  TextFile text(TreePath("call_tree.txt"), TextFile::Mode::Write);
+  TextFile ram(TreePath("call_tree_ram.txt"), TextFile::Mode::Write);
+  TextFile html(TreePath("call_tree.html"), TextFile::Mode::Write);
+  if (!text.IsOpen() || !ram.IsOpen() || !html.IsOpen()) return StepResult::Stopped;
+  html.Write(kTreePageHead);
+  text.Close();
+  ram.Close();
+  html.Close();
+
+  const std::string folder = WorkPath("FunctionList4");
+  DirScan scan;
+  bool more = scan.FindFile(JoinPath(folder, "*.*"));
+  if (!more) {
+    Box(kMsgNoFunction);
+    return StepResult::Stopped;
+  }
+  CallTreeRun run(folder);
+  std::string pageStart = kTreePageHead;  // what call_tree.html holds before the next root
+  while (more) {
+    if (g_abortRequested.load() == 1) return StepResult::Aborted;
+    more = scan.FindNextFile();
+    if (scan.IsDots() || scan.IsDirectory()) continue;
+    const std::string root = scan.GetFileName();
+    SetStatusDetail(root);
+    const CallRecord* rec = run.records.Find(root);
+    if (!rec || !rec->root) continue;
+    TextFile(TreePath("call_tree.html"), TextFile::Mode::Write).Close();
+    g_callTreeDepth = 0;
+    WriteCallTree(root, run);
+    if (!MoveTreePage(root, pageStart)) continue;
+    pageStart.clear();
+    TextFile index(TreePath("CallTree_index.html"), TextFile::Mode::Append);
+    index.Write("<A href= CallTree_" + root + ".html target='mid'>" + root + "</A><BR>\n");
+  }
+  scan.Close();
+  return WriteAllVariablePages(run.records);
+}
 
 }  // namespace vandrel

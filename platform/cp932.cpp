@@ -133,6 +133,16 @@ int MbCompareNoCase(std::string_view a, std::string_view b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
+std::string MbRemoveAll(std::string_view s, std::string_view piece) {
+  std::string out;
+  size_t from = 0;
+  if (!piece.empty())
+    for (size_t at; (at = MbFind(s, piece, from)) != std::string_view::npos; from = at + piece.size())
+      out.append(s.substr(from, at - from));
+  out.append(s.substr(from));
+  return out;
+}
+
 bool MbEndsWithChar(std::string_view s, char c) {
   size_t last = std::string_view::npos;
   for (size_t pos = 0; pos < s.size(); pos = MbNextChar(s, pos)) last = pos;

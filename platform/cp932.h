@@ -32,6 +32,8 @@ size_t MbFind(std::string_view hay, std::string_view needle, size_t from = 0);
 inline bool MbContains(std::string_view hay, std::string_view needle) {
   return MbFind(hay, needle) != std::string_view::npos;
 }
+// Every occurrence of `piece` removed, matched at character starts.
+std::string MbRemoveAll(std::string_view s, std::string_view piece);
 // Last single-byte character c (never a trail byte), or npos.
 size_t MbReverseFind(std::string_view s, char c);
 // Upper-cases ASCII letters; trail bytes stay as they are.

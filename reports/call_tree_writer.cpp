@@ -1,0 +1,222 @@
+#include "reports/call_tree_writer.h"
+
+#include <algorithm>
+
+#include "analysis/body_texts.h"
+#include "pipeline/analysis_log.h"
+#include "pipeline/run_state.h"
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/dir_scan.h"
+#include "platform/os_path.h"
+#include "reader/splitters.h"
+#include "reports/texts.h"
+
+namespace vandrel {
+namespace {
+
+const std::string g_tabRunString(15, '\t');
+
+bool EndsEntries(const std::string& line) { return line.empty() || line == kNoEntry; }
+
+// Index of the first line equal to `tag` at or after `from`, or lines.size().
+size_t FindTag(const std::vector<std::string>& lines, const std::string& tag, size_t from = 0) {
+  return std::find(lines.begin() + std::min(from, lines.size()), lines.end(), tag) - lines.begin();
+}
+
+CallRecord ParseRecord(const std::vector<std::string>& lines) {
+  CallRecord r;
+  r.readable = true;
+  const size_t n = lines.size();
+
+  // Up to "[書込み変数]", every "[参照変数]" on the way gives its entries.
+  size_t i = 0;
+  while (i < n && lines[i] != kTagWrites) {
+    if (lines[i++] != kTagReads) continue;
+    while (i < n && !EndsEntries(lines[i])) r.reads.push_back(lines[i++]);
+    ++i;  // the line that ended the entries
+  }
+  for (++i; i < n && !EndsEntries(lines[i]); ++i) r.writes.push_back(lines[i]);
+
+  for (i = FindTag(lines, kTagCallees) + 1; i < n && !EndsEntries(lines[i]) &&
+                                       lines[i] != " NO_CALL_FUNCTION ";
+       ++i) {
+    std::string first, name, params;
+    SplitCallText(lines[i], first, name, params);
+    r.calls.push_back(lines[i]);
+    r.callees.push_back(name);
+  }
+
+  i = FindTag(lines, kTagAccesses);
+  r.hasAccessSection = i < n;
+  for (++i; i < n && !EndsEntries(lines[i]); ++i) r.accesses.push_back(lines[i]);
+  r.accessesEndAtFileEnd = i >= n;
+
+  i = FindTag(lines, kTagCallers);
+  r.root = i < n && (i + 1 == n || lines[i + 1] == "NONE_CALLER" || lines[i + 1].empty());
+  return r;
+}
+
+void WriteLine(TextFile& f, const std::string& text) {
+  if (f.IsOpen()) f.Write(text);
+}
+
+struct TreeDrawer {
+  CallTreeRun& run;
+
+  void Marker() {
+    WriteLine(run.text, kTreeIndentOver + "\n");
+    WriteLine(run.ram, kTreeIndentOver + "\n");
+    run.budget.CountLine();
+  }
+
+  void NoRecord(int depth, const std::string& name) {
+    std::string line = CallTreeTextLine(depth, name, false);
+    WriteLine(run.text, line);
+    WriteLine(run.ram, line);
+    run.budget.CountLine();
+    WriteLine(run.html, "<font size='2'>" + CallTreeIndent(depth) + "--</font><font size='2'>" +
+                            name + kTreeNoRecord + "</font><BR>\n");
+  }
+
+  void Draw(const std::string& name) {
+    const int depth = g_callTreeDepth;
+    try {
+      g_callTreeTrace1 = "start";
+      g_callTreeTrace2 = "start";
+      const CallRecord* rec = run.records.Find(name);
+      if (!rec) return NoRecord(depth, name);
+      if (!rec->readable || !run.text.IsOpen() || !run.ram.IsOpen()) return;
+      std::string line = CallTreeTextLine(depth, name, true);
+      run.text.Write(line);
+      run.ram.Write(line);
+      run.budget.CountLine();
+      if (!run.html.IsOpen()) return;
+      run.html.Write("<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" + name +
+                     ".html target='view'>" + name + "</A><BR>\n");
+      for (const std::string& v : rec->reads) run.ram.Write(g_tabRunString + "R\t" + v + "\n");
+      for (const std::string& v : rec->writes) run.ram.Write(g_tabRunString + "W\t" + v + "\n");
+
+      if (!run.budget.Expand(name, depth)) return;
+      for (size_t i = 0; i < rec->callees.size(); ++i) {
+        g_callTreeTrace1 = rec->calls[i];
+        if (depth + 1 > kMaxCallTreeDepth) return Marker();
+        g_callTreeDepth = depth + 1;
+        Draw(rec->callees[i]);
+        g_callTreeDepth = depth;
+      }
+    } catch (...) {
+      g_callTreeDepth = depth;
+      AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_callTreeTrace1,
+                            kTreeExceptionText);
+    }
+  }
+};
+
+}  // namespace
+
+CallRecordCache::CallRecordCache(std::string folder) : folder_(std::move(folder)) {
+  DirScan scan;
+  bool more = scan.FindFile(JoinPath(folder_, "*.*"));
+  while (more) {
+    more = scan.FindNextFile();
+    if (!scan.IsDots() && !scan.IsDirectory()) names_.insert(scan.GetFileName());
+  }
+}
+
+const CallRecord* CallRecordCache::Find(const std::string& name) {
+  if (!names_.count(name)) return nullptr;
+  std::unique_ptr<CallRecord>& slot = records_[name];
+  if (!slot) {
+    slot = std::make_unique<CallRecord>();
+    TextFile f;
+    if (f.Open(JoinPath(folder_, name), TextFile::Mode::Read)) {
+      std::vector<std::string> lines;
+      for (std::string line; f.ReadLine(line);) lines.push_back(line);
+      *slot = ParseRecord(lines);
+    }
+  }
+  return slot.get();
+}
+
+void CallTreeBudget::BeginRoot(const std::string& root) {
+  root_ = root;
+  rootLines_ = 0;
+  expandedAt_.clear();
+  shallowest_.clear();
+  compact_ = runLines_ >= limits_.linesPerRun;
+}
+
+void CallTreeBudget::CountLine() {
+  ++rootLines_;
+  ++runLines_;
+  if (compact_) return;
+  if (runLines_ >= limits_.linesPerRun) {
+    compact_ = true;
+    if (runSpentLogged_) return;
+    runSpentLogged_ = true;
+    AppendAnalyzeLogEntry(root_, static_cast<int>(runLines_), kTreeCompactLabel, kTreeCompactRun);
+  } else if (rootLines_ >= limits_.linesPerRoot) {
+    compact_ = true;
+    AppendAnalyzeLogEntry(root_, static_cast<int>(rootLines_), kTreeCompactLabel, kTreeCompactRoot);
+  }
+}
+
+bool CallTreeBudget::Expand(const std::string& name, int depth) {
+  auto [it, first] = expandedAt_.try_emplace(name, depth);
+  if (first) return true;
+  if (compact_ && (it->second <= depth || Shallowest(name) != depth)) return false;
+  it->second = std::min(it->second, depth);
+  return true;
+}
+
+// The depths of the root's tree by a breadth-first walk of the records,
+// down to the depth limit.
+int CallTreeBudget::Shallowest(const std::string& name) {
+  if (shallowest_.empty()) {
+    std::vector<std::string> level{root_};
+    shallowest_.emplace(root_, 0);
+    for (int depth = 1; depth <= kMaxCallTreeDepth && !level.empty(); ++depth) {
+      std::vector<std::string> next;
+      for (const std::string& f : level) {
+        const CallRecord* rec = records_.Find(f);
+        if (!rec) continue;
+        for (const std::string& c : rec->callees)
+          if (shallowest_.emplace(c, depth).second) next.push_back(c);
+      }
+      level = std::move(next);
+    }
+  }
+  auto it = shallowest_.find(name);
+  return it == shallowest_.end() ? -1 : it->second;
+}
+
+std::string CallTreeTextLine(int depth, const std::string& name, bool hasRecord) {
+  std::string line;
+  for (int i = 0; i < depth; ++i) line += "\t|";
+  line += "--" + name;
+  if (!hasRecord) line += kTreeNoRecord;
+  return line + "\n";
+}
+
+std::string CallTreeIndent(int depth) {
+  std::string p;
+  for (int i = 0; i <= depth; ++i) p += kTreeIndentGroup;
+  return p;
+}
+
+void WriteCallTree(std::string name, CallTreeRun& run) {
+  const std::string dir = g_callTreeDirPath;
+  run.budget.BeginRoot(name);
+  // Files that cannot be opened stay closed; the drawer skips what they miss.
+  if (run.text.Open(JoinPath(dir, "call_tree.txt"), TextFile::Mode::Append) &&
+      !run.ram.Open(JoinPath(dir, "call_tree_ram.txt"), TextFile::Mode::Append))
+    run.text.Close();
+  run.html.Open(JoinPath(dir, "call_tree.html"), TextFile::Mode::Append);
+  TreeDrawer{run}.Draw(name);
+  run.text.Close();
+  run.ram.Close();
+  run.html.Close();
+}
+
+}  // namespace vandrel

@@ -1,0 +1,116 @@
+// Call trees drawn from the final per-function records (FunctionList4).
+//
+// The whole-program tree appends to three files of g_callTreeDirPath, d being
+// g_callTreeDepth and N the function:
+//   call_tree.txt      d x "\t|" "--" N ["[non]"] "\n"        "*IndentOver\n" past depth 25
+//   call_tree_ram.txt  the same line, then per variable read / written
+//                      15 TABs "R\t" entry "\n" / 15 TABs "W\t" entry "\n"
+//   call_tree.html     "<font size='2'>" (d+1) x "　　　|" "--" "</font>" then
+//                      "<A href= ..\N.html target='view'>N</A><BR>\n"  or
+//                      "<font size='2'>N[non]</font><BR>\n"
+//
+// No visited set is kept, so a function reached on several paths is drawn on
+// each. A budget of tree lines per root and per run bounds dense programs:
+// once it is spent, the tree goes on in compact form, where a function that
+// this root's tree has already expanded gets its node line but no subtree,
+// unless it now stands at its shallowest depth below the root and was not
+// expanded there yet. So every function within the depth limit still appears,
+// and once the budget is spent each function is expanded at most twice.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/text_file.h"
+
+namespace vandrel {
+
+inline constexpr int kMaxCallTreeDepth = 25;
+
+// What the tree writers and the report read of one record, read once.
+struct CallRecord {
+  bool readable = false;
+  bool root = false;  // "[コール元]" is followed by "NONE_CALLER", an empty line or the end
+  std::vector<std::string> reads;   // entries of "[参照変数]" sections before "[書込み変数]"
+  std::vector<std::string> writes;  // entries of "[書込み変数]"
+  std::vector<std::string> calls;   // entries of "[コール関数]" up to its end
+  std::vector<std::string> callees; // the callee name of each call entry
+  bool hasAccessSection = false;    // "[変数アクセス情報]" found
+  std::vector<std::string> accesses;
+  bool accessesEndAtFileEnd = false;  // the access entries ran to the end of the file
+};
+
+// The records of one folder, each read at its first use. Names are looked
+// up exactly as the folder lists them; only plain files are records.
+class CallRecordCache {
+ public:
+  explicit CallRecordCache(std::string folder);
+  const std::string& Folder() const { return folder_; }
+  // Nullptr when the folder holds no record of that name.
+  const CallRecord* Find(const std::string& name);
+
+ private:
+  std::string folder_;
+  std::unordered_set<std::string> names_;
+  std::unordered_map<std::string, std::unique_ptr<CallRecord>> records_;
+};
+
+struct CallTreeLimits {
+  long linesPerRoot;
+  long linesPerRun;
+};
+// Far above the trees of small programs (the sample draws a dozen lines).
+inline constexpr CallTreeLimits kCallTreeLimits{50000, 500000};
+
+// Counts tree lines and decides, once the budget is spent, which functions
+// are expanded. One analysis log entry marks where the compact form began.
+class CallTreeBudget {
+ public:
+  CallTreeBudget(CallTreeLimits limits, CallRecordCache& records)
+      : limits_(limits), records_(records) {}
+  void BeginRoot(const std::string& root);
+  void CountLine();
+  // True when `name`, drawn at `depth`, is to be expanded (and notes it).
+  bool Expand(const std::string& name, int depth);
+  bool Compact() const { return compact_; }
+  long RootLines() const { return rootLines_; }
+  long RunLines() const { return runLines_; }
+
+ private:
+  int Shallowest(const std::string& name);
+
+  CallTreeLimits limits_;
+  CallRecordCache& records_;
+  std::string root_;
+  long rootLines_ = 0;
+  long runLines_ = 0;
+  bool compact_ = false;
+  bool runSpentLogged_ = false;
+  std::unordered_map<std::string, int> expandedAt_;  // shallowest expansion so far
+  std::unordered_map<std::string, int> shallowest_;  // depth below the root, found when needed
+};
+
+// Line forms shared by the call-tree writers.
+std::string CallTreeTextLine(int depth, const std::string& name, bool hasRecord);
+std::string CallTreeIndent(int depth);  // depth + 1 groups "　　　|"
+
+// The whole-program tree of one report step: the record cache and the
+// budget last for all its roots; the three files are open while one root is
+// drawn.
+struct CallTreeRun {
+  explicit CallTreeRun(std::string recordFolder, CallTreeLimits limits = kCallTreeLimits)
+      : records(std::move(recordFolder)), budget(limits, records) {}
+  CallRecordCache records;
+  CallTreeBudget budget;
+  TextFile text, ram, html;
+};
+
+// Draws the tree of one root from depth g_callTreeDepth (0), appending to
+// call_tree.txt, call_tree_ram.txt and call_tree.html in g_callTreeDirPath.
+// g_callTreeDepth is as it was when the call returns.
+void WriteCallTree(std::string name, CallTreeRun& run);
+
+}  // namespace vandrel
