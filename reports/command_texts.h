@@ -7,9 +7,6 @@
 
 namespace vandrel {
 
-// Record tags: analysis/body_texts.h and pipeline/texts.h.
-inline const std::string kNoCallMarker = " NO_CALL_FUNCTION ";
-
 // The checks shared by both query commands.
 inline const std::string kMsgEnterName = ToCp932("入力してください");
 inline const std::string kMsgChooseFromList = ToCp932("リストから選択してください");
@@ -27,10 +24,8 @@ inline const std::string kQueryPageBody =
     "color='black'>";
 inline const std::string kQueryPageTitle = ToCp932("コールツリー<BR><BR>\n");
 inline const std::string kQueryPageFoot = "</font></BODY><BR><BR>";
-inline const std::string kIdeographicSpaces = ToCp932("　　　");
 
 // Chosen-function call tree.
-inline const std::string kMsgNoSuchFunction = ToCp932("該当関数が存在しません");
 inline const std::string kMsgCallTreeDone = ToCp932("コールツリー作成完了");
 inline const std::string kMsgTreeTextNotOpen = ToCp932("call_tree.txt 開けず");
 inline const std::string kStatusCallTreeWriting = ToCp932("コールツリーHTML作成中");

@@ -11,9 +11,10 @@
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
+#include "reports/call_tree_writer.h"
 #include "reports/command_texts.h"
 #include "reports/query_frame.h"
-#include "reports/record_cache.h"
+#include "reports/texts.h"
 
 namespace vandrel {
 
@@ -28,31 +29,32 @@ namespace {
 // The access entries of each record that hold the key "<v> ", found once per record.
 class MatchingAccesses {
  public:
-  MatchingAccesses(RecordCache& records, std::string key) : records_(records), key_(std::move(key)) {}
-  // Null when there is no record of that name.
+  MatchingAccesses(CallRecordCache& records, std::string key) : records_(records), key_(std::move(key)) {}
+  // Null when there is no record of that name that could be read.
   const std::vector<std::string>* Of(const std::string& name) {
     auto it = matches_.find(name);
-    if (it != matches_.end()) return it->second.exists ? &it->second.entries : nullptr;
-    const CachedRecord& r = records_.Get(name);
+    if (it != matches_.end()) return it->second.readable ? &it->second.entries : nullptr;
+    const CallRecord* r = records_.Find(name);
     Match& m = matches_[name];
-    m.exists = r.exists;
-    for (const std::string& e : r.accesses)
-      if (MbContains(e, key_)) m.entries.push_back(e);
-    return m.exists ? &m.entries : nullptr;
+    m.readable = r && r->readable;
+    if (m.readable)
+      for (const std::string& e : r->accesses)
+        if (MbContains(e, key_)) m.entries.push_back(e);
+    return m.readable ? &m.entries : nullptr;
   }
 
  private:
   struct Match {
-    bool exists = false;
+    bool readable = false;
     std::vector<std::string> entries;
   };
-  RecordCache& records_;
+  CallRecordCache& records_;
   const std::string key_;
   std::unordered_map<std::string, Match> matches_;
 };
 
 // Phase 1: the access list and its totals.
-void ListAccesses(DirScan& scan, bool more, RecordCache& records, MatchingAccesses& matching) {
+void ListAccesses(DirScan& scan, bool more, CallRecordCache& records, MatchingAccesses& matching) {
   TextFile text, html;
   if (!text.Open(g_commandTreeTextPath, TextFile::Mode::Append)) return;
   if (!html.Open(g_commandTreeHtmlPath, TextFile::Mode::Append)) return;
@@ -73,9 +75,9 @@ void ListAccesses(DirScan& scan, bool more, RecordCache& records, MatchingAccess
       ++g_ramAccessCount;
       ++(MbContains(e, "[R]") ? g_ramReadCount : g_ramWriteCount);
       text.Write("\t" + e + "\n");
-      html.Write(kIdeographicSpaces + e + "<BR>\n");
+      html.Write(kAccessIndent + e + "<BR>\n");
     }
-    if (records.Get(function).accessesClosed) {
+    if (!records.Find(function)->accessesEndAtFileEnd) {
       text.Write("\n");
       html.Write("<BR>\n");
     }
@@ -122,7 +124,7 @@ void Analyse(const std::string& pattern, const std::string& folder) {
   DirScan scan;
   bool more = scan.FindFile(JoinPath(folder, pattern));
   if (!more) return;
-  RecordCache records(folder);
+  CallRecordCache records(folder);
   MatchingAccesses matching(records, g_chosenVariableName + " ");
   ListAccesses(scan, more, records, matching);
   AnnotateCallTree(matching);
