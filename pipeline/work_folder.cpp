@@ -58,9 +58,9 @@ int DeleteDirectoryRecursive(const std::string& path) {
 }
 
 bool IsUsableFileName(const std::string& name) {
-  // A single-byte "\" is a separator once the path reaches the OS.
+  // "\" is a separator on its way to the OS, unless it is a trail byte.
   if (!name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-      !MbContains(name, "\\") && name.find('\0') == std::string::npos)
+      name.find('\0') == std::string::npos && MbFind(name, "\\") == std::string::npos)
     return true;
   std::string shown = name;
   for (char& c : shown)

@@ -23,8 +23,8 @@ int CopyFolderTo(const std::string& src, const std::string& dst);
 int DeleteDirectoryRecursive(const std::string& path);
 
 // A name that the analysis turns into a file name: false (with one analysis
-// log line) for "", ".", "..", or a name holding "/", "\" (a single-byte
-// character, never a trail byte) or a NUL byte.
+// log line) for "", ".", "..", or a name holding "/", a NUL byte or a "\"
+// that is not the trail byte of a double-byte character.
 bool IsUsableFileName(const std::string& name);
 
 }  // namespace vandrel

@@ -86,12 +86,12 @@ TEST_F(WorkFolderTest, DeleteDirectoryRecursiveNeverFollowsALink) {
 }
 
 TEST_F(WorkFolderTest, NamesThatCannotBeFileNamesAreRefusedWithALogLine) {
-  for (const char* bad : {"", ".", "..", "a/b"}) EXPECT_FALSE(IsUsableFileName(bad)) << bad;
+  for (const char* bad : {"", ".", "..", "a/b", "..\\up", "a\\"}) EXPECT_FALSE(IsUsableFileName(bad)) << bad;
   EXPECT_FALSE(IsUsableFileName(std::string("a\0b", 3)));
   EXPECT_TRUE(IsUsableFileName("main"));
-  EXPECT_TRUE(IsUsableFileName(Sj("表")));
+  EXPECT_TRUE(IsUsableFileName(Sj("表")));  // its trail byte is 0x5C
   std::string log = test::ReadBytes("AnalyzeLog.txt");
-  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 7);
 }
 
 }  // namespace
