@@ -36,7 +36,7 @@ TEST_F(BatchTest, AFailedCheckIsOneLineOnStandardErrorAndExitsWithOne) {
   EXPECT_NE(o.err.find("終了: 出力フォルダを指定してください\n"), std::string::npos) << o.err;
 }
 
-TEST_F(BatchTest, AnalysingTheSampleWritesAResultFolderAndAnswersTheQuestionWithCancel) {
+TEST_F(BatchTest, AnalysingTheSampleFillsTheResultFolderAndAnswersTheQuestionWithCancel) {
   fs::create_directories("out");
   fs::copy_file(fs::path(VANDREL_SOURCE_DIR) / "examples/sample/DefList.txt", "DefList.txt");
   std::string sample = (fs::path(VANDREL_SOURCE_DIR) / "examples/sample").string();
@@ -47,9 +47,14 @@ TEST_F(BatchTest, AnalysingTheSampleWritesAResultFolderAndAnswersTheQuestionWith
   fs::path res = *fs::directory_iterator("out");
   EXPECT_TRUE(fs::is_directory(res / "プリプロ展開ソフト/sample"));
   EXPECT_TRUE(fs::exists(res / "AnalyzeLog.txt"));
-  if (o.status == 0) {
-    EXPECT_EQ(o.out, (res / "index.html").string() + "\n");
-  }
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, (res / "index.html").string() + "\n");
+  for (const char* item : {"HTML", "FunctionList4", "RAM", "RAM_ALL", "DEFINE/DEF", "index.html",
+                           "tarnibel.html", "FileFuncInfo.txt", "FunctionList_ProtType.txt",
+                           "FunctionList_Body.txt", "TypeDefine.txt", "RamDefine.txt",
+                           "DetectRamAll.txt", "CallTree.txt", "CallTree_RAM_ACCESS.txt",
+                           "[解析テンポラリ]/vcwk012345"})
+    EXPECT_TRUE(fs::exists(res / item)) << item;
 }
 
 }  // namespace
