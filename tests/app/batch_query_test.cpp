@@ -16,10 +16,10 @@ class BatchQueryTest : public test::TempDirTest {
     TempDirTest::SetUp();
     fs::create_directories("out");
     fs::create_directories("vcwk012345/fileinfo2");
-    test::WriteCalls("main", {"sub()"}, {"g_x [w]"});
-    test::WriteCalls("sub", {}, {"g_x [R]"});
-    test::WriteText("vcwk012345/HTML/CallTree/call_tree.txt", "--main\n\t|--sub\n");
-    test::WriteText("vcwk012345/FILEINFO/INF_main.c", "[DOM]\nAPP\n[FUNCNAME]\nmain\n");
+    test::commands::WriteCalls("main", {"sub()"}, {"g_x [w]"});
+    test::commands::WriteCalls("sub", {}, {"g_x [R]"});
+    test::commands::WriteText("vcwk012345/HTML/CallTree/call_tree.txt", "--main\n\t|--sub\n");
+    test::commands::WriteText("vcwk012345/FILEINFO/INF_main.c", "[DOM]\nAPP\n[FUNCNAME]\nmain\n");
   }
   size_t OutputFolders() {
     return std::distance(fs::directory_iterator("out"), fs::directory_iterator());
@@ -32,7 +32,7 @@ TEST_F(BatchQueryTest, CallTree) {
   EXPECT_EQ(o.err, "コールツリーHTML作成中\nコールツリー完了\nコールツリー完了\n終了: コールツリー作成完了\n");
   ASSERT_EQ(OutputFolders(), 1u);
   fs::path folder = *fs::directory_iterator("out");
-  EXPECT_EQ(test::ReadText((folder / "call_tree_main.txt").string()), "--main\n\t|--sub\n");
+  EXPECT_EQ(test::commands::ReadText((folder / "call_tree_main.txt").string()), "--main\n\t|--sub\n");
 
   o = RunBatch("call-tree nosuch out");
   EXPECT_EQ(o.status, 1);
@@ -48,7 +48,7 @@ TEST_F(BatchQueryTest, Variable) {
   EXPECT_EQ(o.err, "g_x変数分析中\n  main\n  sub\ng_x変数分析終了\n終了: g_x変数分析終了\n");
   ASSERT_EQ(OutputFolders(), 1u);
   fs::path folder = *fs::directory_iterator("out");
-  EXPECT_EQ(test::ReadText((folder / "Ram_g_xTree.txt").string()),
+  EXPECT_EQ(test::commands::ReadText((folder / "Ram_g_xTree.txt").string()),
             "--main\n\t\t▲g_x [w]\n\t|--sub\n\t\t\t▲g_x [R]\n");
 }
 
@@ -89,11 +89,11 @@ TEST_F(BatchQueryTest, UsageErrors) {
 }
 
 TEST_F(BatchQueryTest, NamesArriveAsCp932) {
-  test::WriteCalls("表示", {});
+  test::commands::WriteCalls("表示", {});
   test::BatchOutcome o = RunBatch("call-tree 表示 out");
   EXPECT_EQ(o.status, 0) << o.err;
   fs::path folder = *fs::directory_iterator("out");
-  EXPECT_EQ(test::ReadText((folder / "call_tree_表示.txt").string()), "--表示\n");
+  EXPECT_EQ(test::commands::ReadText((folder / "call_tree_表示.txt").string()), "--表示\n");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::Sj;
-using test::WriteText;
+using test::commands::WriteText;
 
 class RecordingBusyBox : public BusyBox {
  public:
@@ -29,7 +29,7 @@ class DesignCommandTest : public test::TempDirTest {
     g_abortRequested = 0;
     fs::create_directories("out");
     fs::create_directories("vcwk012345/fileinfo2");
-    test::WriteCalls("main", {});
+    test::commands::WriteCalls("main", {});
     WriteText("vcwk012345/FILEINFO/INF_main.c", "[DOM]\nAPP\n[FUNCNAME]\nmain\n");
   }
   void TearDown() override {
@@ -39,7 +39,7 @@ class DesignCommandTest : public test::TempDirTest {
   bool Run(const std::string& output = "out") { return OnDesignDocButton(output, busyBox); }
   // The log without its time stamps.
   std::string Log() {
-    return std::regex_replace(test::ReadText("AnalyzeLog.txt"),
+    return std::regex_replace(test::commands::ReadText("AnalyzeLog.txt"),
                               std::regex(" : \\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d"), " : T");
   }
   std::vector<std::string> Written() {

@@ -10,10 +10,10 @@ namespace vandrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadText;
+using test::commands::ReadText;
 using test::Sj;
-using test::WriteRecord;
-using test::WriteText;
+using test::commands::WriteRecord;
+using test::commands::WriteText;
 
 // One component main.c with four functions: main (declared nowhere), helper
 // (static, in main.c's own copy), util_init (in both copies) and orphan (in

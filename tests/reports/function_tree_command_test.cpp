@@ -13,9 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadBytes;
-using test::ReadText;
+using test::commands::ReadText;
 using test::Sj;
-using test::WriteCalls;
+using test::commands::WriteCalls;
 
 class FunctionTreeTest : public test::TempDirTest {
  protected:
@@ -190,7 +190,7 @@ TEST_F(FunctionTreeTest, TheCatchAllHandlers) {
   WriteCalls("main", {"sub()"});
   WriteCalls("sub", {});
   {
-    test::ThrowingHost throwing;
+    test::commands::ThrowingHost throwing;
     EXPECT_FALSE(Run(""));
   }
   EXPECT_EQ(ReadText("AnalyzeLog.txt"), "OnButton7 : 0 : 例外発生220 : -\n");
@@ -202,7 +202,7 @@ TEST_F(FunctionTreeTest, TheCatchAllHandlers) {
   g_commandTreeHtmlPath = "nosuch/call_tree_main.html";
   g_callTreeDepth = 3;
   {
-    test::ThrowingHost throwing;
+    test::commands::ThrowingHost throwing;
     SearchFile_WordAls_Btn7_DirectFunc("main", "vcwk012345/FunctionList4");
     EXPECT_EQ(throwing.BoxTexts(), std::vector<std::string>{Sj("call_tree.txt 開けず")});
   }

@@ -9,7 +9,8 @@
 
 #include "test_support.h"
 
-namespace vandrel::test {
+// A namespace of their own: other test headers have helpers of the same names.
+namespace vandrel::test::commands {
 
 // Boxes end the command by throwing, as a failing routine would.
 class ThrowingHost : public RecordingHost {
@@ -65,4 +66,4 @@ inline void WriteCalls(const std::string& function, const std::vector<std::strin
                          {"[変数アクセス情報]", accesses}});
 }
 
-}  // namespace vandrel::test
+}  // namespace vandrel::test::commands

@@ -11,10 +11,10 @@ namespace vandrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadText;
+using test::commands::ReadText;
 using test::Sj;
-using test::WriteCalls;
-using test::WriteText;
+using test::commands::WriteCalls;
+using test::commands::WriteText;
 
 const char kPageHead[] =
     "<BODY bgcolor='white' link='black' vlink='black' alink=' black'><font size='2'><font color='black'>\n";
@@ -164,7 +164,7 @@ TEST_F(VariableCommandTest, TheCatchAllHandlers) {
 
   fs::remove("AnalyzeLog.txt");
   {
-    test::ThrowingHost throwing;
+    test::commands::ThrowingHost throwing;
     EXPECT_FALSE(Run(""));
   }
   EXPECT_EQ(ReadText("AnalyzeLog.txt"), "OnButton8 : 0 : 例外発生270変数分析 : -\n");
