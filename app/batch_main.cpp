@@ -11,6 +11,9 @@
 #include "pipeline/run_state.h"
 #include "platform/cp932.h"
 #include "platform/os_path.h"
+#include "reports/design_command.h"
+#include "reports/function_tree_command.h"
+#include "reports/variable_command.h"
 
 using namespace vandrel;
 
@@ -79,6 +82,39 @@ int Analyse(int argc, char** argv) {
   return 0;
 }
 
+// The design-document command's busy box has no window here.
+class NoBusyBox : public BusyBox {
+ public:
+  void Open() override {}
+  void Close() override {}
+};
+
+// call-tree, variable and design-doc: the typed-name radio button is chosen
+// and its edit holds the name.
+int Query(const std::string& command, int argc, char** argv) {
+  Options o;
+  const bool design = command == "design-doc";
+  if (!ParseOptions(argc, argv, 2, false, o) || o.positional.size() != (design ? 1u : 2u) ||
+      (design && o.open))
+    return Usage();
+  BatchHost host(o.open, false);
+  SetHost(&host);
+  SetAllTraces("init");
+  bool done;
+  if (design) {
+    NoBusyBox busyBox;
+    done = OnDesignDocButton(o.positional[0], busyBox);
+  } else {
+    QueryRequest request;
+    request.typedName = true;
+    request.typedText = o.positional[0];
+    request.outputFolder = o.positional[1];
+    done = command == "call-tree" ? OnButton7(request) : OnButton8(request);
+  }
+  SetHost(nullptr);
+  return done ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,14 +125,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "analyse") return Analyse(argc, argv);
-  if (command == "call-tree" || command == "variable" || command == "design-doc") {
-    Options o;
-    size_t wanted = command == "design-doc" ? 1 : 2;
-    if (!ParseOptions(argc, argv, 2, false, o) || o.positional.size() != wanted ||
-        (command == "design-doc" && o.open))
-      return Usage();
-    std::fprintf(stderr, "vandrel-batch: %s is not available yet\n", command.c_str());
-    return 2;
-  }
+  if (command == "call-tree" || command == "variable" || command == "design-doc")
+    return Query(command, argc, argv);
   return Usage();
 }

@@ -1,33 +1,15 @@
 // The batch front end, run as a program in a temporary current directory.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-
-#include "test_support.h"
+#include "batch_run.h"
 
 namespace vandrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunBatch(const std::string& args) {
-  std::string cmd = std::string("'") + VANDREL_BATCH_EXE + "' " + args + " 2>stderr.txt";
-  Outcome o{};
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
-  int raw = pclose(p);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  o.err = test::ReadBytes("stderr.txt");
-  return o;
-}
+using Outcome = test::BatchOutcome;
+using test::RunBatch;
 
 class BatchTest : public test::TempDirTest {};
 
@@ -73,11 +55,6 @@ TEST_F(BatchTest, AnalysingTheSampleFillsTheResultFolderAndAnswersTheQuestionWit
                            "DetectRamAll.txt", "CallTree.txt", "CallTree_RAM_ACCESS.txt",
                            "[解析テンポラリ]/vcwk012345"})
     EXPECT_TRUE(fs::exists(res / item)) << item;
-}
-
-TEST_F(BatchTest, QueryCommandsAreNotAvailableYet) {
-  for (const char* args : {"call-tree main out", "variable g_x out", "design-doc out"})
-    EXPECT_EQ(RunBatch(args).status, 2) << args;
 }
 
 }  // namespace

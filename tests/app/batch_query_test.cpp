@@ -1,0 +1,100 @@
+// The batch commands on the last run's results: call-tree, variable, design-doc.
+#include <gtest/gtest.h>
+
+#include "../reports/function_tree_records.h"
+#include "batch_run.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunBatch;
+
+class BatchQueryTest : public test::TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    fs::create_directories("out");
+    fs::create_directories("vcwk012345/fileinfo2");
+    test::commands::WriteCalls("main", {"sub()"}, {"g_x [w]"});
+    test::commands::WriteCalls("sub", {}, {"g_x [R]"});
+    test::commands::WriteText("vcwk012345/HTML/CallTree/call_tree.txt", "--main\n\t|--sub\n");
+    test::commands::WriteText("vcwk012345/FILEINFO/INF_main.c", "[DOM]\nAPP\n[FUNCNAME]\nmain\n");
+  }
+  size_t OutputFolders() {
+    return std::distance(fs::directory_iterator("out"), fs::directory_iterator());
+  }
+};
+
+TEST_F(BatchQueryTest, CallTree) {
+  test::BatchOutcome o = RunBatch("call-tree main out");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "コールツリーHTML作成中\nコールツリー完了\nコールツリー完了\n終了: コールツリー作成完了\n");
+  ASSERT_EQ(OutputFolders(), 1u);
+  fs::path folder = *fs::directory_iterator("out");
+  EXPECT_EQ(test::commands::ReadText((folder / "call_tree_main.txt").string()), "--main\n\t|--sub\n");
+
+  o = RunBatch("call-tree nosuch out");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "コールツリーHTML作成中\n終了: 該当関数が存在しません\n");
+  o = RunBatch("call-tree main nosuch");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("終了: コピー失敗\nコールツリー完了\n終了: コールツリー作成完了\n"), std::string::npos) << o.err;
+}
+
+TEST_F(BatchQueryTest, Variable) {
+  test::BatchOutcome o = RunBatch("variable g_x out");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "g_x変数分析中\n  main\n  sub\ng_x変数分析終了\n終了: g_x変数分析終了\n");
+  ASSERT_EQ(OutputFolders(), 1u);
+  fs::path folder = *fs::directory_iterator("out");
+  EXPECT_EQ(test::commands::ReadText((folder / "Ram_g_xTree.txt").string()),
+            "--main\n\t\t▲g_x [w]\n\t|--sub\n\t\t\t▲g_x [R]\n");
+}
+
+TEST_F(BatchQueryTest, DesignDocAnswersItsQuestionWithOk) {
+  test::BatchOutcome o = RunBatch("design-doc out");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "  INF_main.c\n終了: EXL設計書作成開始します\n");
+  EXPECT_TRUE(fs::exists("vcwk012345/fileinfo2/INF_main.c"));
+  o = RunBatch("design-doc nosuch");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("終了: 出力フォルダを指定してください\n"), std::string::npos) << o.err;
+}
+
+TEST_F(BatchQueryTest, WithoutTheResultsOfARunEveryCommandEndsWithOne) {
+  fs::remove_all("vcwk012345");
+  struct Case {
+    const char *args, *line;
+  } cases[] = {
+      {"call-tree main out", "終了: 解析結果がありません\n"},
+      {"variable g_x out", "終了: 解析結果がありません\n"},
+      {"design-doc out", "終了: ソフト解析結果なし、先に解析を実行してくださ\n"},
+  };
+  for (const Case& c : cases) {
+    test::BatchOutcome o = RunBatch(c.args);
+    EXPECT_EQ(o.status, 1) << c.args;
+    EXPECT_NE(o.err.find(c.line), std::string::npos) << o.err;
+  }
+  EXPECT_EQ(OutputFolders(), 0u);
+}
+
+TEST_F(BatchQueryTest, UsageErrors) {
+  for (const char* args : {"call-tree main", "variable", "variable a b c", "design-doc out --open",
+                           "design-doc", "call-tree main out --memory 2", "variable g_x out --bogus"}) {
+    test::BatchOutcome o = RunBatch(args);
+    EXPECT_EQ(o.status, 2) << args;
+    EXPECT_NE(o.err.find("usage:"), std::string::npos) << args;
+  }
+}
+
+TEST_F(BatchQueryTest, NamesArriveAsCp932) {
+  test::commands::WriteCalls("表示", {});
+  test::BatchOutcome o = RunBatch("call-tree 表示 out");
+  EXPECT_EQ(o.status, 0) << o.err;
+  fs::path folder = *fs::directory_iterator("out");
+  EXPECT_EQ(test::commands::ReadText((folder / "call_tree_表示.txt").string()), "--表示\n");
+}
+
+}  // namespace
+}  // namespace vandrel
