@@ -21,6 +21,16 @@ namespace vandrel::test {
 // UTF-8 text of a test written as CP932.
 inline std::string Sj(const char* utf8) { return ToCp932(utf8); }
 
+// "\n" -> CR LF, as text files are on disk.
+inline std::string Crlf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
   std::filesystem::create_directories(path.parent_path().empty() ? "." : path.parent_path());
   std::ofstream(path, std::ios::binary) << bytes;

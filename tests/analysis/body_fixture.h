@@ -17,16 +17,6 @@
 
 namespace vandrel::test {
 
-// "\n" -> CR LF, as the files hold it.
-inline std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 struct BodyOutcome {
   int result = 0;
   std::vector<std::string> head;  // the head tokens handed over

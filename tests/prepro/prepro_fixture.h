@@ -17,16 +17,6 @@
 
 namespace vandrel::test {
 
-// "\n" -> CR LF, as the files are on disk.
-inline std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 class PreproTest : public TempDirTest {
  protected:
   void SetUp() override {
