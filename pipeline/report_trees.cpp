@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "pipeline/analysis_log.h"
+#include "pipeline/name_suffix_index.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
@@ -58,9 +59,17 @@ void WriteCounts(TextFile& page, const AccessCounts& c) {
   page.Write("\t(W) " + std::to_string(c.writes) + kAccessUnit + "\n");
 }
 
-// RAM/<v> and HTML/RAM/<v>.html of one variable.
-void WriteVariablePages(const std::string& v, const std::vector<TreeFunction>& functions,
-                        CallRecordCache& records) {
+// One access entry of a tree function that matches a variable.
+struct Hit {
+  int function;  // index into the tree functions
+  int entry;     // index into that function's access entries
+};
+
+// RAM/<v> and HTML/RAM/<v>.html of one variable from its hits, which stand
+// in tree order and, within a function, in entry order.
+void WriteVariablePages(const std::string& v, const std::vector<Hit>& hits,
+                        const std::vector<TreeFunction>& functions,
+                        const std::vector<const CallRecord*>& records) {
   TextFile text, html;
   if (!text.Open(WorkPath("RAM/" + v), TextFile::Mode::Write)) Box(kMsgNoVariableList);
   if (html.Open(WorkPath("HTML/RAM/" + v + ".html"), TextFile::Mode::Write))
@@ -70,26 +79,21 @@ void WriteVariablePages(const std::string& v, const std::vector<TreeFunction>& f
   auto toText = [&](const std::string& s) { if (text.IsOpen()) text.Write(s); };
   auto toHtml = [&](const std::string& s) { if (html.IsOpen()) html.Write(s); };
 
-  const std::string withBlank = v + " ", withDot = v + ".";
   AccessCounts total;
-  for (const TreeFunction& fn : functions) {
-    SetStatusDetail(fn.name);
-    const CallRecord* rec = records.Find(fn.name);
-    if (!rec || !rec->readable || !rec->hasAccessSection) continue;
+  for (size_t i = 0; i < hits.size();) {
+    const int f = hits[i].function;
+    const TreeFunction& fn = functions[f];
+    const CallRecord& rec = *records[f];
+    if (fn.rootLine) toHtml(kRootFunctionMark);
+    toHtml("<A href= ..\\" + fn.name + ".html>" + fn.name + "</A><BR>\n");
     AccessCounts counts;
-    for (const std::string& entry : rec->accesses) {
-      bool member = MbContains(entry, ".");
-      if (!MbContains(entry, member ? withDot : withBlank)) continue;
-      if (counts.all == 0) {
-        if (fn.rootLine) toHtml(kRootFunctionMark);
-        toHtml("<A href= ..\\" + fn.name + ".html>" + fn.name + "</A><BR>\n");
-      }
+    for (; i < hits.size() && hits[i].function == f; ++i) {
+      const std::string& entry = rec.accesses[hits[i].entry];
       ++counts.all;
       ++(MbContains(entry, "[R]") ? counts.reads : counts.writes);
       toHtml(kAccessIndent + entry + "<BR>\n");
     }
-    if (counts.all == 0) continue;
-    if (!rec->accessesEndAtFileEnd) toHtml("<BR>\n");
+    if (!rec.accessesEndAtFileEnd) toHtml("<BR>\n");
     toText(fn.name + "\n");
     if (text.IsOpen()) WriteCounts(text, counts);
     total.Add(counts);
@@ -99,7 +103,11 @@ void WriteVariablePages(const std::string& v, const std::vector<TreeFunction>& f
 }
 
 // The pages of every variable of ValList.txt, from one reading of the tree.
-StepResult WriteAllVariablePages(CallRecordCache& records) {
+// An entry with a "." matches v when it holds v + "."; any other entry when
+// it holds v + " " (substring tests at character starts, so cnt matches the
+// entries of xcnt). All variables are matched at once: at every "." or " "
+// of an entry, the names that end right before it.
+StepResult WriteAllVariablePages(CallRecordCache& cache) {
   MakeDirectory(WorkPath("RAM"));
   MakeDirectory(WorkPath("HTML/RAM"));
   const std::vector<TreeFunction> functions = ReadTreeFunctions();
@@ -108,13 +116,44 @@ StepResult WriteAllVariablePages(CallRecordCache& records) {
     Box(kMsgNoVariableList);
     return StepResult::Done;
   }
+  std::vector<std::pair<std::string, int>> variables;  // ValList order, repeats included
+  NameSuffixIndex index;
   for (std::string line; list.ReadLine(line);) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
     if (line.empty()) continue;
     std::string type, v;
     ParseDeclaration(line, type, v);
     if (!IsUsableFileName(v)) continue;
-    WriteVariablePages(v, functions, records);
+    variables.emplace_back(v, index.Add(v));
+  }
+
+  std::vector<const CallRecord*> records(functions.size(), nullptr);
+  std::vector<std::vector<Hit>> hits(index.Size());
+  std::vector<int> lastEntry(index.Size(), -1), lastFunction(index.Size(), -1);
+  for (size_t f = 0; f < functions.size(); ++f) {
+    const CallRecord* rec = cache.Find(functions[f].name);
+    if (!rec || !rec->readable || !rec->hasAccessSection) continue;
+    records[f] = rec;
+    for (size_t e = 0; e < rec->accesses.size(); ++e) {
+      const std::string& entry = rec->accesses[e];
+      const char separator = MbContains(entry, ".") ? '.' : ' ';
+      const std::vector<bool> starts = CharacterStarts(entry);
+      for (size_t q = 0; q < entry.size(); ++q) {
+        if (entry[q] != separator || !starts[q]) continue;
+        index.ForEachEndingAt(entry, starts, q, [&](int id) {
+          if (lastFunction[id] == static_cast<int>(f) && lastEntry[id] == static_cast<int>(e)) return;
+          lastFunction[id] = static_cast<int>(f);
+          lastEntry[id] = static_cast<int>(e);
+          hits[id].push_back({static_cast<int>(f), static_cast<int>(e)});
+        });
+      }
+    }
+  }
+
+  for (const auto& [v, id] : variables) {
+    if (g_abortRequested.load() == 1) return StepResult::Aborted;
+    // The detail shows where the walk over the tree ends for this variable.
+    if (!functions.empty()) SetStatusDetail(functions.back().name);
+    WriteVariablePages(v, hits[id], functions, records);
   }
   return StepResult::Done;
 }
