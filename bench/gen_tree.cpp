@@ -1,9 +1,19 @@
 // Writes a synthetic C source tree in Shift-JIS for measurements:
 //   gen_tree OUT_FOLDER [--lines N] [--seed S]
-// About 240 lines per source file and its header, 8 functions per file, in folders of
-// 50 files, with headers, typedefs, enums, macros, #if blocks, globals,
-// Japanese comments, and calls that share callees and recurse. The same
-// seed gives the same tree.
+//
+// The program is made of modules, a .c file and its header each (about 400
+// lines and 16 functions a module), 25 modules to a folder. Folder mod000 is
+// a shared library; every other folder is a subsystem whose modules lean on
+// the next modules of their folder and on the library, as a layered program
+// does. A module has an enum and a struct typedef, macros (one of them
+// function-like), #ifdef / #if / #elif blocks, globals with extern
+// declarations, Japanese comments and 16 functions: four public ones in the
+// header and twelve static helpers. Calls go down the layers and share
+// callees (the public functions of the next modules and of the library);
+// some functions call themselves and some call back an earlier function of
+// their module. About 1,000,000 lines give 2,500 modules: 5,000 files and
+// 40,000 functions. The same arguments give the same tree, byte for byte.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +38,7 @@ class Random {
     return static_cast<uint32_t>(state_ >> 33);
   }
   int Below(int n) { return n <= 0 ? 0 : static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+  bool Percent(int p) { return Below(100) < p; }
 
  private:
   uint64_t state_;
@@ -36,38 +47,126 @@ class Random {
 const char* const kComments[] = {
     "初期化処理", "状態を更新する", "範囲外の値を丸める", "エラー回数を数える",
     "周期処理の本体", "センサ値の平均を求める", "通信バッファを確認する", "制御出力を計算する",
+    "異常時は安全側に倒す", "ﾀｲﾏ割込みから呼ばれる", "設定値を読み込む", "再帰で木をたどる",
+};
+constexpr int kCommentCount = sizeof kComments / sizeof kComments[0];
+
+constexpr int kLinesPerModule = 411;
+constexpr int kFunctionsPerModule = 16;
+constexpr int kPublicFunctions = 4;  // functions 0..3 are in the header
+constexpr int kGlobalsPerModule = 4;
+constexpr int kModulesPerFolder = 25;
+constexpr int kDependencies = 3;     // a module uses the next three of its folder
+
+struct Function {
+  int module, index;
 };
 
-struct Layout {
-  int files;
-  int functionsPerFile = 8;
-  int globalsPerFile = 4;
-  int filesPerFolder = 50;
+class Tree {
+ public:
+  Tree(int modules, uint64_t seed) : modules_(modules), rnd_(seed) {
+    calls_.resize(static_cast<size_t>(modules) * kFunctionsPerModule);
+    for (int m = 0; m < modules_; ++m)
+      for (int k = 0; k < kFunctionsPerModule; ++k) PlanCalls(m, k);
+  }
+
+  int Modules() const { return modules_; }
+  int Functions() const { return static_cast<int>(calls_.size()); }
+  int Uncalled() const {
+    std::vector<bool> called(calls_.size());
+    for (size_t f = 0; f < calls_.size(); ++f)
+      for (const Function& c : calls_[f])
+        if (Id(c) != static_cast<int>(f)) called[Id(c)] = true;
+    return static_cast<int>(std::count(called.begin(), called.end(), false));
+  }
+
+  static std::string FunctionName(const Function& f) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, f.index < kPublicFunctions ? "Mod%04d_Api%d" : "mod%04d_sub%d",
+                  f.module, f.index);
+    return buf;
+  }
+  static std::string Base(int m) { return Numbered("file", m); }
+  static std::string Global(int m, int g) { return Numbered("g_val", m) + "_" + std::to_string(g); }
+  static std::string Folder(int m) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "mod%03d", m / kModulesPerFolder);
+    return buf;
+  }
+
+  // Returns the number of lines written.
+  long WriteModule(const fs::path& dir, int m);
+
+ private:
+  static std::string Numbered(const char* prefix, int n) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%s%04d", prefix, n);
+    return buf;
+  }
+  int Id(const Function& f) const { return f.module * kFunctionsPerModule + f.index; }
+  bool InLibrary(int m) const { return m < kModulesPerFolder; }
+  // The modules whose public functions m calls: the next ones of its folder.
+  std::vector<int> Dependencies(int m) const {
+    std::vector<int> d;
+    for (int n = m + 1; n <= m + kDependencies && n < modules_ && Folder(n) == Folder(m); ++n)
+      d.push_back(n);
+    return d;
+  }
+  Function PublicOf(int m) { return {m, rnd_.Below(kPublicFunctions)}; }
+  // A public function of the library's first modules, shared by every subsystem.
+  Function LibraryFunction() { return PublicOf(rnd_.Below(std::min(modules_, 8))); }
+
+  void PlanCalls(int m, int k);
+
+  int modules_;
+  Random rnd_;
+  std::vector<std::vector<Function>> calls_;
 };
 
-std::string Name(const char* prefix, int file, int index) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%s%04d_%d", prefix, file, index);
-  return buf;
-}
-
-std::string Folder(int file, const Layout& l) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "mod%03d", file / l.filesPerFolder);
-  return buf;
+// Calls of function k of module m. The first call of most functions goes to
+// the next function of the module, so a module is mostly one chain below its
+// first function; the rest go to helpers a little further on, to the next
+// modules and to the library, and now and then back up the module or to the
+// function itself.
+void Tree::PlanCalls(int m, int k) {
+  std::vector<Function>& out = calls_[Id({m, k})];
+  const int count = 1 + rnd_.Below(3);
+  const std::vector<int> deps = Dependencies(m);
+  for (int c = 0; c < count; ++c) {
+    if (c == 0 && k + 1 < kFunctionsPerModule && rnd_.Percent(85)) {
+      out.push_back({m, k + 1});
+      continue;
+    }
+    int r = rnd_.Below(100);
+    if (r < 35 && k + 2 < kFunctionsPerModule)
+      out.push_back({m, k + 2 + rnd_.Below(std::min(3, kFunctionsPerModule - k - 2))});
+    else if (r < 85 && !deps.empty() && (r < 60 || InLibrary(m)))
+      out.push_back(PublicOf(deps[rnd_.Below(static_cast<int>(deps.size()))]));
+    else if (r < 85 && !InLibrary(m))
+      out.push_back(LibraryFunction());
+    else if (r < 93 || k == 0)
+      out.push_back({m, k});
+    else
+      out.push_back({m, k - 1 - rnd_.Below(std::min(k, 3))});
+  }
 }
 
 class Writer {
  public:
   explicit Writer(const fs::path& path) : out_(path, std::ios::binary) {}
   // Lines are UTF-8 here and CP932 with CR LF on disk.
-  void Line(const std::string& utf8 = "") { out_ << ToCp932(utf8) << "\r\n"; }
+  void Line(const std::string& utf8 = "") {
+    out_ << ToCp932(utf8) << "\r\n";
+    ++lines_;
+  }
+  long Lines() const { return lines_; }
 
  private:
   std::ofstream out_;
+  long lines_ = 0;
 };
 
-void WriteCommonHeader(const fs::path& root) {
+long WriteCommonHeader(const fs::path& root) {
   Writer w(root / "inc" / "common.h");
   w.Line("/* 共通定義 */");
   w.Line("#ifndef COMMON_H");
@@ -76,6 +175,7 @@ void WriteCommonHeader(const fs::path& root) {
   w.Line("typedef unsigned short u2;");
   w.Line("typedef unsigned long u4;");
   w.Line("typedef signed short s2;");
+  w.Line("/* 動作状態 */");
   w.Line("typedef enum {");
   w.Line("    ST_IDLE = 0,");
   w.Line("    ST_BUSY,");
@@ -83,95 +183,133 @@ void WriteCommonHeader(const fs::path& root) {
   w.Line("} STATE_T;");
   w.Line("#define TABLE_SIZE (16)");
   w.Line("#define LIMIT_MAX (1000)");
+  w.Line("#define BOARD_TYPE (2)");
   w.Line("#define CLAMP(v, hi) (((v) > (hi)) ? (hi) : (v))");
   w.Line("#endif");
+  return w.Lines();
 }
 
-void WriteModule(const fs::path& dir, int f, const Layout& l, Random& rnd) {
-  const int total = l.files * l.functionsPerFile;
-  auto fn = [&](int global) { return Name("Func", global / l.functionsPerFile, global % l.functionsPerFile); };
-  auto var = [&](int file, int i) { return Name("g_val", file, i); };
-
-  std::string base = Name("file", f, 0);
-  base.resize(base.size() - 2);
+long Tree::WriteModule(const fs::path& dir, int m) {
+  const std::string base = Base(m);
+  const std::string upper = "FILE" + base.substr(4);
+  const std::string rec = Numbered("REC", m) + "_T";
+  const std::string mode = Numbered("MODE", m) + "_T";
+  const std::vector<int> deps = Dependencies(m);
+  long lines = 0;
   {
     Writer h(dir / (base + ".h"));
     h.Line("/* モジュール " + base + " の公開定義 */");
-    h.Line("#ifndef " + base + "_H");
-    h.Line("#define " + base + "_H");
+    h.Line("#ifndef " + upper + "_H");
+    h.Line("#define " + upper + "_H");
     h.Line("#include \"common.h\"");
+    h.Line("/* モード */");
+    h.Line("typedef enum {");
+    h.Line("    " + upper + "_OFF = 0,");
+    h.Line("    " + upper + "_ON,");
+    h.Line("    " + upper + "_TEST = 5");
+    h.Line("} " + mode + ";");
     h.Line("typedef struct {");
-    h.Line("    u2 count;");
-    h.Line("    u2 limit;");
+    h.Line("    u2 count;       /* 回数 */");
+    h.Line("    u2 limit;       /* 上限 */");
     h.Line("    STATE_T state;");
-    h.Line("} " + Name("REC", f, 0) + "_T;");
-    for (int g = 0; g < l.globalsPerFile; ++g) h.Line("extern u2 " + var(f, g) + ";");
-    for (int i = 0; i < l.functionsPerFile; ++i) h.Line("u2 " + Name("Func", f, i) + "(u2 arg);");
+    h.Line("    " + mode + " mode;");
+    h.Line("} " + rec + ";");
+    for (int g = 0; g < kGlobalsPerModule; ++g) h.Line("extern u2 " + Global(m, g) + ";");
+    h.Line("extern " + rec + " " + Numbered("g_rec", m) + ";");
+    for (int i = 0; i < kPublicFunctions; ++i) h.Line("u2 " + FunctionName({m, i}) + "(u2 arg);");
     h.Line("#endif");
+    lines += h.Lines();
   }
+
   Writer c(dir / (base + ".c"));
+  const std::string step = Numbered("STEP", m);
+  const std::string level = Numbered("LEVEL", m);
   c.Line("/*");
-  c.Line(" * " + std::string(kComments[rnd.Below(8)]) + "（" + base + "）");
+  c.Line(" * " + std::string(kComments[rnd_.Below(kCommentCount)]) + "（" + base + "）");
   c.Line(" */");
   c.Line("#include \"" + base + ".h\"");
-  if (f > 0) c.Line("#include \"" + Name("file", f - 1, 0).substr(0, base.size()) + ".h\"");
-  c.Line("#define " + Name("LOCAL_STEP", f, 0) + " (" + std::to_string(1 + rnd.Below(9)) + ")");
+  for (int d : deps) c.Line("#include \"" + Base(d) + ".h\"");
+  if (!InLibrary(m)) c.Line("#include \"" + Base(0) + ".h\"");
+  c.Line("#define " + step + " (" + std::to_string(1 + rnd_.Below(9)) + ")");
+  c.Line("#define " + Numbered("HALF", m) + " (" + step + " * 2 + 1)");
+  c.Line("#define " + Numbered("ADD", m) + "(a, b) ((a) + (b))");
   c.Line("#ifdef USE_TRACE");
   c.Line("#define TRACE_ON (1)");
   c.Line("#else");
   c.Line("#define TRACE_ON (0)");
   c.Line("#endif");
-  for (int g = 0; g < l.globalsPerFile; ++g) c.Line("u2 " + var(f, g) + ";            /* 状態値 */");
-  c.Line("static " + Name("REC", f, 0) + "_T s_rec;");
-  c.Line("static u2 s_table[TABLE_SIZE];");
+  c.Line("#if BOARD_TYPE == 2");
+  c.Line("#define " + level + " (3)");
+  c.Line("#elif BOARD_TYPE == 1");
+  c.Line("#define " + level + " (2)");
+  c.Line("#else");
+  c.Line("#define " + level + " (1)");
+  c.Line("#endif");
+  for (int g = 0; g < kGlobalsPerModule; ++g)
+    c.Line("u2 " + Global(m, g) + ";            /* 状態値 */");
+  c.Line(rec + " " + Numbered("g_rec", m) + ";");
+  c.Line("static u2 s_table[TABLE_SIZE];  /* 作業テーブル */");
+  for (int i = kPublicFunctions; i < kFunctionsPerModule; ++i)
+    c.Line("static u2 " + FunctionName({m, i}) + "(u2 arg);");
   c.Line();
-  for (int i = 0; i < l.functionsPerFile; ++i) {
-    int self = f * l.functionsPerFile + i;
-    c.Line("/* " + std::string(kComments[rnd.Below(8)]) + " */");
-    c.Line("u2 " + fn(self) + "(u2 arg)");
+
+  const std::string recVar = Numbered("g_rec", m);
+  for (int i = 0; i < kFunctionsPerModule; ++i) {
+    const Function self{m, i};
+    c.Line("/* " + std::string(kComments[rnd_.Below(kCommentCount)]) + " */");
+    c.Line(std::string(i < kPublicFunctions ? "" : "static ") + "u2 " + FunctionName(self) + "(u2 arg)");
     c.Line("{");
     c.Line("    u2 work;");
     c.Line("    int i;");
     c.Line();
-    c.Line("    work = arg + " + var(f, rnd.Below(l.globalsPerFile)) + ";");
+    c.Line("    work = arg + " + Global(m, rnd_.Below(kGlobalsPerModule)) + ";");
+    switch (i % 3) {
+      case 0:
+        c.Line("    for (i = 0; i < TABLE_SIZE; i++) {");
+        c.Line("        s_table[i] = " + Numbered("ADD", m) + "(s_table[i], " + step + ");");
+        c.Line("    }");
+        break;
+      case 1:
+        c.Line("#if TRACE_ON");
+        c.Line("    " + recVar + ".count++;");
+        c.Line("#endif");
+        break;
+      default:
+        c.Line("    if (" + recVar + ".mode == " + upper + "_TEST) {");
+        c.Line("        work = CLAMP(work, " + level + ");");
+        c.Line("    }");
+        break;
+    }
+    bool first = true;
+    for (const Function& callee : calls_[Id(self)]) {
+      if (first) {
+        c.Line("    work = " + FunctionName(callee) + "(work);");
+        first = false;
+        continue;
+      }
+      c.Line("    if (work > " + std::to_string(rnd_.Below(500)) + ") {");
+      c.Line("        work = " + FunctionName(callee) + "(work);");
+      c.Line("    }");
+    }
+    // Writes: the module's own globals and now and then one of a dependency.
+    int target = deps.empty() || rnd_.Percent(70) ? m : deps[rnd_.Below(static_cast<int>(deps.size()))];
     if (i % 2 == 0) {
-      c.Line("    for (i = 0; i < TABLE_SIZE; i++) {");
-      c.Line("        s_table[i] = s_table[i] + " + Name("LOCAL_STEP", f, 0) + ";");
+      c.Line("    switch (" + recVar + ".state) {");
+      c.Line("    case ST_IDLE:");
+      c.Line("        " + Global(m, rnd_.Below(kGlobalsPerModule)) + " = CLAMP(work, LIMIT_MAX);");
+      c.Line("        break;");
+      c.Line("    default:");
+      c.Line("        " + Global(target, rnd_.Below(kGlobalsPerModule)) + " = work;");
+      c.Line("        break;");
       c.Line("    }");
-      c.Line("#if TRACE_ON");
-      c.Line("    s_rec.count++;");
-      c.Line("#endif");
+    } else {
+      c.Line("    " + Global(target, rnd_.Below(kGlobalsPerModule)) + " = work;");
     }
-    // Calls: shared utilities (low numbers), neighbours, and now and then recursion.
-    int calls = 1 + rnd.Below(3);
-    for (int k = 0; k < calls; ++k) {
-      int callee;
-      int r = rnd.Below(10);
-      if (r < 3)
-        callee = rnd.Below(std::min(total, 32));
-      else if (r < 8)
-        callee = std::max(0, std::min(total - 1, self + 1 + rnd.Below(12)));
-      else if (r < 9)
-        callee = self;
-      else
-        callee = rnd.Below(total);
-      c.Line("    if (work > " + std::to_string(rnd.Below(500)) + ") {");
-      c.Line("        work = " + fn(callee) + "(work);");
-      c.Line("    }");
-    }
-    int other = rnd.Below(l.files);
-    c.Line("    switch (s_rec.state) {");
-    c.Line("    case ST_IDLE:");
-    c.Line("        " + var(f, rnd.Below(l.globalsPerFile)) + " = CLAMP(work, LIMIT_MAX);");
-    c.Line("        break;");
-    c.Line("    default:");
-    c.Line("        " + var(other, rnd.Below(l.globalsPerFile)) + " = work;");
-    c.Line("        break;");
-    c.Line("    }");
     c.Line("    return work;");
     c.Line("}");
     c.Line();
   }
+  return lines + c.Lines();
 }
 
 }  // namespace
@@ -189,16 +327,15 @@ int main(int argc, char** argv) {
     if (a == "--lines") lines = std::atol(argv[i + 1]);
     else if (a == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 10);
   }
-  Layout l;
-  l.files = std::max(1L, lines / 240);
-  Random rnd(seed);
+  Tree tree(static_cast<int>(std::max(1L, lines / kLinesPerModule)), seed);
   fs::create_directories(root / "inc");
-  WriteCommonHeader(root);
-  for (int f = 0; f < l.files; ++f) {
-    fs::path dir = root / Folder(f, l);
+  long written = WriteCommonHeader(root);
+  for (int m = 0; m < tree.Modules(); ++m) {
+    fs::path dir = root / Tree::Folder(m);
     fs::create_directories(dir);
-    WriteModule(dir, f, l, rnd);
+    written += tree.WriteModule(dir, m);
   }
-  std::printf("%d files, %d functions\n", l.files, l.files * l.functionsPerFile);
+  std::printf("%d files, %ld lines, %d functions (%d called by no other function)\n",
+              2 * tree.Modules() + 1, written, tree.Functions(), tree.Uncalled());
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/body_texts.h"
+#include "pipeline/line_search.h"
 #include "pipeline/record_io.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
@@ -18,41 +19,6 @@
 
 namespace vandrel {
 namespace {
-
-// Lines searched for the first one that holds a pattern. One raw search over
-// the joined text finds the candidate lines; `accept` decides for each.
-class LineSearch {
- public:
-  void Assign(std::vector<std::string> lines) {
-    lines_ = std::move(lines);
-    text_.clear();
-    starts_.clear();
-    for (const std::string& l : lines_) {
-      starts_.push_back(text_.size());
-      text_ += l;
-      text_ += '\n';
-    }
-  }
-  const std::string& Line(int i) const { return lines_[i]; }
-
-  // The first line holding the bytes of `pattern` that `accept` takes, or -1.
-  template <class Accept>
-  int FirstLine(std::string_view pattern, Accept&& accept) const {
-    for (size_t pos = 0; pos < text_.size();) {
-      size_t hit = text_.find(pattern, pos);
-      if (hit == std::string::npos) break;
-      size_t line = std::upper_bound(starts_.begin(), starts_.end(), hit) - starts_.begin() - 1;
-      if (accept(std::string_view(lines_[line]))) return static_cast<int>(line);
-      pos = starts_[line] + lines_[line].size() + 1;
-    }
-    return -1;
-  }
-
- private:
-  std::vector<std::string> lines_;
-  std::string text_;            // the lines, each followed by "\n"
-  std::vector<size_t> starts_;  // where each line starts in text_
-};
 
 // A memo of searches by their key.
 using SearchMemo = std::unordered_map<std::string, int>;
@@ -184,7 +150,8 @@ struct Reconciler {
   int FunctionTypeLine(const std::string& name) {
     const std::string pattern = name + "\t";
     return Memoized(functionTypes, name, [&] {
-      return prototypes.FirstLine(pattern, [&](std::string_view l) { return MbContains(l, pattern); });
+      return prototypes.FirstLineBeforeTab(name, pattern,
+                                           [&](std::string_view l) { return MbContains(l, pattern); });
     });
   }
 
@@ -192,7 +159,7 @@ struct Reconciler {
   int CallPrototypeLine(const std::string& name) {
     const std::string pattern = "\t" + name + "\t";
     return Memoized(callPrototypes, name, [&] {
-      return prototypes.FirstLine(pattern, [&](std::string_view l) {
+      return prototypes.FirstLineBeforeTab(name, pattern, [&](std::string_view l) {
         size_t paren = MbFind(l, "(");
         return paren != std::string::npos && MbContains(l.substr(0, paren), pattern);
       });
