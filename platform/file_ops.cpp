@@ -79,17 +79,4 @@ bool RemoveTree(const std::string& path) {
   return !ec;
 }
 
-bool CopyTree(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  fs::path src = FsPath(from), dst = FsPath(to);
-  if (fs::is_directory(src, ec)) {
-    fs::create_directories(dst, ec);
-    if (ec) return false;
-    fs::copy(src, dst, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
-  } else {
-    fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
-  }
-  return !ec;
-}
-
 }  // namespace vandrel

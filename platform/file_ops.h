@@ -33,7 +33,8 @@ bool SetCurrentDirectory(const std::string& path);
 // Deletes a whole tree (folder or file); true on success.
 bool RemoveTree(const std::string& path);
 // Copies a folder or file to the path `to` (which must not exist as a file);
-// existing files are replaced.
+// existing files are replaced and links followed. A folder's files are
+// copied by several threads (tree_copy.cpp).
 bool CopyTree(const std::string& from, const std::string& to);
 
 }  // namespace vandrel

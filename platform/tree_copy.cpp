@@ -1,0 +1,205 @@
+// CopyTree: the folders are listed and created first, then the files are
+// copied by several threads. Creating a file is what costs here, and the file
+// system creates files in different folders at the same time, so the threads
+// take the files of the folders in turns. Each file takes two opens, one
+// fstat, the copy in the kernel and two closes.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/file_ops.h"
+#include "platform/os_path.h"
+
+namespace vandrel {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now; false when the close reports a lost write.
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool CopyBytes(int in, int out, off_t size) {
+  off_t done = 0;
+  while (done < size) {
+    ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(size - done), 0);
+    if (n > 0) {
+      done += n;
+      continue;
+    }
+    if (n == 0) return true;  // the file got shorter
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+    break;  // no copy in the kernel between these files: read and write
+  }
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(in, buf, sizeof buf);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t w = 0; w < n;) {
+      ssize_t m = ::write(out, buf + w, static_cast<size_t>(n - w));
+      if (m < 0 && errno == EINTR) continue;
+      if (m <= 0) return false;
+      w += m;
+    }
+  }
+}
+
+// One file, replacing the destination, which gets the source's permissions.
+bool CopyOneFile(const std::string& from, const std::string& to, mode_t umaskBits) {
+  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st;
+  if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const mode_t mode = st.st_mode & 07777;
+  bool created = true;
+  int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (fd < 0 && errno == EEXIST) {
+    created = false;
+    fd = ::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  }
+  Fd out(fd);
+  if (out.get() < 0) return false;
+  // A new file has the mode less the umask; an old one keeps its own.
+  if ((!created || (mode & umaskBits) != 0) && ::fchmod(out.get(), mode) != 0) return false;
+  return CopyBytes(in.get(), out.get(), st.st_size) && out.Close();
+}
+
+struct CopyPlan {
+  struct Folder {
+    std::string from, to;
+    mode_t mode;
+    std::vector<std::string> files;  // names
+  };
+  std::vector<Folder> folders;  // each after the folder it lies in
+  std::vector<std::pair<dev_t, ino_t>> listing;  // the folders being listed, against link loops
+};
+
+// Lists `from` and everything below it; links are followed, as a copy of
+// the files they name.
+bool ListTree(const std::string& from, const std::string& to, const struct stat& self, CopyPlan& plan) {
+  for (const auto& [dev, ino] : plan.listing)
+    if (dev == self.st_dev && ino == self.st_ino) return false;
+  DIR* dir = ::opendir(from.c_str());
+  if (!dir) return false;
+  plan.listing.emplace_back(self.st_dev, self.st_ino);
+  const size_t index = plan.folders.size();
+  plan.folders.push_back({from, to, self.st_mode & 07777, {}});
+  std::vector<std::pair<std::string, struct stat>> subfolders;
+  bool ok = true;
+  while (struct dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    unsigned char type = e->d_type;
+    struct stat st {};
+    if (type == DT_UNKNOWN || type == DT_LNK || type == DT_DIR) {
+      if (::stat((from + "/" + name).c_str(), &st) != 0) {
+        ok = false;
+        break;
+      }
+      type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+    }
+    if (type == DT_DIR) {
+      subfolders.emplace_back(name, st);
+    } else if (type == DT_REG) {
+      plan.folders[index].files.push_back(name);
+    } else {
+      ok = false;  // a device, a pipe or a socket is no file to copy
+      break;
+    }
+  }
+  ::closedir(dir);
+  for (size_t i = 0; ok && i < subfolders.size(); ++i)
+    ok = ListTree(from + "/" + subfolders[i].first, to + "/" + subfolders[i].first,
+                  subfolders[i].second, plan);
+  plan.listing.pop_back();
+  return ok;
+}
+
+bool MakeFolder(const std::string& path, mode_t mode) {
+  if (::mkdir(path.c_str(), mode) == 0) return true;
+  struct stat st;
+  return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The files of all folders, in turns of a few files per folder.
+std::vector<std::pair<const CopyPlan::Folder*, const std::string*>> InTurns(const CopyPlan& plan) {
+  constexpr size_t kTurn = 16;
+  std::vector<std::pair<const CopyPlan::Folder*, const std::string*>> order;
+  for (size_t start = 0, more = 1; more; start += kTurn) {
+    more = 0;
+    for (const CopyPlan::Folder& f : plan.folders) {
+      for (size_t i = start; i < std::min(f.files.size(), start + kTurn); ++i)
+        order.emplace_back(&f, &f.files[i]);
+      if (f.files.size() > start + kTurn) more = 1;
+    }
+  }
+  return order;
+}
+
+bool CopyFolder(const std::string& from, const std::string& to, const struct stat& self) {
+  CopyPlan plan;
+  if (!ListTree(from, to, self, plan)) return false;
+  for (size_t i = 1; i < plan.folders.size(); ++i)
+    if (!MakeFolder(plan.folders[i].to, plan.folders[i].mode)) return false;
+
+  const mode_t umaskBits = ::umask(0);
+  ::umask(umaskBits);
+  const auto order = InTurns(plan);
+  std::atomic<size_t> next{0};
+  std::atomic<bool> failed{false};
+  auto work = [&] {
+    for (size_t i; !failed.load() && (i = next++) < order.size();) {
+      const auto& [folder, name] = order[i];
+      if (!CopyOneFile(folder->from + "/" + *name, folder->to + "/" + *name, umaskBits))
+        failed = true;
+    }
+  };
+  constexpr size_t kFilesPerThread = 64;
+  const size_t threads = std::min<size_t>({8, std::max(1u, std::thread::hardware_concurrency()),
+                                           order.size() / kFilesPerThread + 1});
+  std::vector<std::thread> helpers;
+  for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& h : helpers) h.join();
+  return !failed;
+}
+
+}  // namespace
+
+bool CopyTree(const std::string& from, const std::string& to) {
+  const std::string src = OsPath(from), dst = OsPath(to);
+  struct stat st;
+  if (::stat(src.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode)) return CopyOneFile(src, dst, 0777);
+  std::error_code ec;
+  std::filesystem::create_directories(dst, ec);
+  return !ec && IsDirectoryPath(to) && CopyFolder(src, dst, st);
+}
+
+}  // namespace vandrel
