@@ -1,6 +1,5 @@
 #include "pipeline/report_trees.h"
 
-#include <unordered_set>
 #include <vector>
 
 #include "pipeline/analysis_log.h"
@@ -23,26 +22,6 @@ namespace {
 void Box(const std::string& text) { CurrentHost().MessageBox(text, kCaptionEnd, MessageButtons::Ok); }
 
 std::string TreePath(const std::string& name) { return JoinPath(g_callTreeDirPath, name); }
-
-// A function of call_tree.txt, at its first line there.
-struct TreeFunction {
-  std::string name;
-  bool rootLine;  // that line has no "\t|": the function is drawn as a root
-};
-
-std::vector<TreeFunction> ReadTreeFunctions() {
-  std::vector<TreeFunction> functions;
-  std::unordered_set<std::string> seen;
-  TextFile f;
-  if (!f.Open(TreePath("call_tree.txt"), TextFile::Mode::Read)) return functions;
-  for (std::string line; f.ReadLine(line);) {
-    if (MbContains(line, kTreeIndentOver)) continue;
-    std::string name = MbRemoveAll(MbRemoveAll(line, "\t"), "|");
-    name = MbRemoveAll(MbRemoveAll(name, kTreeNoRecord), "--");
-    if (seen.insert(name).second) functions.push_back({name, !MbContains(line, "\t|")});
-  }
-  return functions;
-}
 
 struct AccessCounts {
   long all = 0, reads = 0, writes = 0;
@@ -68,7 +47,7 @@ struct Hit {
 // RAM/<v> and HTML/RAM/<v>.html of one variable from its hits, which stand
 // in tree order and, within a function, in entry order.
 void WriteVariablePages(const std::string& v, const std::vector<Hit>& hits,
-                        const std::vector<TreeFunction>& functions,
+                        const std::vector<TreeFunctionList::Function>& functions,
                         const std::vector<const CallRecord*>& records) {
   TextFile text, html;
   if (!text.Open(WorkPath("RAM/" + v), TextFile::Mode::Write)) Box(kMsgNoVariableList);
@@ -82,7 +61,7 @@ void WriteVariablePages(const std::string& v, const std::vector<Hit>& hits,
   AccessCounts total;
   for (size_t i = 0; i < hits.size();) {
     const int f = hits[i].function;
-    const TreeFunction& fn = functions[f];
+    const TreeFunctionList::Function& fn = functions[f];
     const CallRecord& rec = *records[f];
     if (fn.rootLine) toHtml(kRootFunctionMark);
     toHtml("<A href= ..\\" + fn.name + ".html>" + fn.name + "</A><BR>\n");
@@ -102,15 +81,17 @@ void WriteVariablePages(const std::string& v, const std::vector<Hit>& hits,
   if (text.IsOpen()) WriteCounts(text, total);
 }
 
-// The pages of every variable of ValList.txt, from one reading of the tree.
+// The pages of every variable of ValList.txt, from the functions of the tree
+// as it was drawn.
 // An entry with a "." matches v when it holds v + "."; any other entry when
 // it holds v + " " (substring tests at character starts, so cnt matches the
 // entries of xcnt). All variables are matched at once: at every "." or " "
 // of an entry, the names that end right before it.
-StepResult WriteAllVariablePages(CallRecordCache& cache) {
+StepResult WriteAllVariablePages(CallTreeRun& run) {
   MakeDirectory(WorkPath("RAM"));
   MakeDirectory(WorkPath("HTML/RAM"));
-  const std::vector<TreeFunction> functions = ReadTreeFunctions();
+  CallRecordCache& cache = run.records;
+  const std::vector<TreeFunctionList::Function>& functions = run.textFunctions.Functions();
   TextFile list;
   if (!list.Open(WorkPath("ValList.txt"), TextFile::Mode::Read)) {
     Box(kMsgNoVariableList);
@@ -211,7 +192,7 @@ StepResult WriteReportTrees() {
     index.Write("<A href= CallTree_" + root + ".html target='mid'>" + root + "</A><BR>\n");
   }
   scan.Close();
-  return WriteAllVariablePages(run.records);
+  return WriteAllVariablePages(run);
 }
 
 }  // namespace vandrel

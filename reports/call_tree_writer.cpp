@@ -7,6 +7,7 @@
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
+#include "platform/cp932.h"
 #include "platform/dir_scan.h"
 #include "platform/os_path.h"
 #include "reader/splitters.h"
@@ -72,6 +73,7 @@ struct TreeDrawer {
 
   void NoRecord(int depth, const std::string& name) {
     std::string line = CallTreeTextLine(depth, name, false);
+    if (run.text.IsOpen()) run.textFunctions.Note(line, depth);
     WriteLine(run.text, line);
     WriteLine(run.ram, line);
     run.budget.CountLine();
@@ -88,6 +90,7 @@ struct TreeDrawer {
       if (!rec) return NoRecord(depth, name);
       if (!rec->readable || !run.text.IsOpen() || !run.ram.IsOpen()) return;
       std::string line = CallTreeTextLine(depth, name, true);
+      run.textFunctions.Note(line, depth);
       run.text.Write(line);
       run.ram.Write(line);
       run.budget.CountLine();
@@ -189,6 +192,23 @@ int CallTreeBudget::Shallowest(const std::string& name) {
   }
   auto it = shallowest_.find(name);
   return it == shallowest_.end() ? -1 : it->second;
+}
+
+void TreeFunctionList::Note(const std::string& line, int depth) {
+  // Past its "\t|" groups, which the name loses anyway, a line reads the same
+  // at every depth, so each form is worked out once.
+  const std::string rest = line.substr(2 * static_cast<size_t>(depth));
+  auto it = byLine_.find(rest);
+  if (it == byLine_.end()) {
+    std::string body = rest;
+    if (!body.empty() && body.back() == '\n') body.pop_back();
+    std::string name = MbRemoveAll(MbRemoveAll(body, "\t"), "|");
+    name = MbRemoveAll(MbRemoveAll(name, kTreeNoRecord), "--");
+    it = byLine_.emplace(rest, Seen{name, MbContains(body, kTreeIndentOver)}).first;
+  }
+  const Seen& seen = it->second;
+  if (seen.marker || !listed_.insert(seen.name).second) return;
+  functions_.push_back({seen.name, depth == 0 && !MbContains(rest, "\t|")});
 }
 
 std::string CallTreeTextLine(int depth, const std::string& name, bool hasRecord) {

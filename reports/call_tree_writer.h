@@ -93,6 +93,30 @@ class CallTreeBudget {
   std::unordered_map<std::string, int> shallowest_;  // depth below the root, found when needed
 };
 
+// The functions of call_tree.txt in the order of their first lines there, as
+// a reading of the finished file gives them: the name is the line without its
+// TABs and "|", then without "[non]" and "--"; "*IndentOver" lines are left
+// out. Noted while the lines are written, so the file is not read back.
+class TreeFunctionList {
+ public:
+  struct Function {
+    std::string name;
+    bool rootLine;  // its first line holds no TAB followed by "|"
+  };
+  // A line of call_tree.txt as written: `depth` times "\t|", then the rest.
+  void Note(const std::string& line, int depth);
+  const std::vector<Function>& Functions() const { return functions_; }
+
+ private:
+  struct Seen {
+    std::string name;
+    bool marker;  // an "*IndentOver" line
+  };
+  std::vector<Function> functions_;
+  std::unordered_set<std::string> listed_;
+  std::unordered_map<std::string, Seen> byLine_;  // by the line after its depth
+};
+
 // Line forms shared by the call-tree writers.
 std::string CallTreeTextLine(int depth, const std::string& name, bool hasRecord);
 std::string CallTreeIndent(int depth);  // depth + 1 groups "　　　|"
@@ -106,6 +130,7 @@ struct CallTreeRun {
   CallRecordCache records;
   CallTreeBudget budget;
   TextFile text, ram, html;
+  TreeFunctionList textFunctions;  // of the lines written to call_tree.txt
 };
 
 // Draws the tree of one root from depth g_callTreeDepth (0), appending to

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <set>
 
 #include "pipeline/run_state.h"
+#include "platform/cp932.h"
+#include "platform/text_file.h"
 #include "reports/report_fixture.h"
 
 namespace vandrel {
@@ -206,6 +209,49 @@ TEST_F(CallTreeWriterTest, ASpentRunBudgetMakesTheFollowingRootsCompact) {
   EXPECT_LT(lines.end() - second, 986 / 5);
   std::string log = test::ReadBytes("AnalyzeLog.txt");
   EXPECT_EQ(CountOf(log, "CALL TREE LIMIT"), 1) << log;
+}
+
+// The functions noted while drawing against a reading of the finished
+// call_tree.txt, on generated programs whose names hold the pieces that the
+// reading removes or skips, and a "|" that is the trail byte of "−".
+TEST_F(CallTreeWriterTest, TheNotedFunctionsAreWhatAReadingOfTheTreeGives) {
+  const std::vector<std::string> pool = {"main", "a--b", "x|y", "n[non]", "m*IndentOver", "ア−",
+                                         "−", "p-", "-q", "f", "[non]", "r|", "|s", "t"};
+  for (unsigned seed = 1; seed <= 8; ++seed) {
+    fs::remove_all("vcwk012345");
+    fs::create_directories(kDir);
+    fs::create_directories("vcwk012345/FunctionList4");
+    std::mt19937 rnd(seed);
+    std::vector<std::string> names;
+    for (size_t i = 0; i < pool.size(); ++i)
+      if (rnd() % 4 != 0) names.push_back(pool[i]);  // the others are called without a record
+    for (const std::string& n : names) {
+      RecordSpec r{n};
+      for (unsigned c = rnd() % 4; c > 0; --c) r.calls.push_back(pool[rnd() % pool.size()] + "()");
+      test::WriteRecord(r);
+    }
+    CallTreeRun run("./vcwk012345/FunctionList4", {400, 3000});
+    for (const std::string& root : names) {
+      g_callTreeDepth = 0;
+      WriteCallTree(Sj(root.c_str()), run);
+    }
+
+    std::vector<TreeFunctionList::Function> read;
+    std::set<std::string> seen;
+    TextFile tree(std::string(kDir) + "call_tree.txt", TextFile::Mode::Read);
+    for (std::string line; tree.ReadLine(line);) {
+      if (MbContains(line, "*IndentOver")) continue;
+      std::string name = MbRemoveAll(MbRemoveAll(line, "\t"), "|");
+      name = MbRemoveAll(MbRemoveAll(name, "[non]"), "--");
+      if (seen.insert(name).second) read.push_back({name, !MbContains(line, "\t|")});
+    }
+    const auto& noted = run.textFunctions.Functions();
+    ASSERT_EQ(noted.size(), read.size()) << seed;
+    for (size_t i = 0; i < read.size(); ++i) {
+      EXPECT_EQ(noted[i].name, read[i].name) << seed;
+      EXPECT_EQ(noted[i].rootLine, read[i].rootLine) << seed << " " << read[i].name;
+    }
+  }
 }
 
 }  // namespace
