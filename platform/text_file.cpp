@@ -99,9 +99,15 @@ bool TextFile::ReadLineRaw(std::string& line, size_t maxBytes) {
 
 void TextFile::Write(std::string_view text) {
   if (!file_) return;
-  for (char c : text) {
-    if (c == '\n') out_ += '\r';
-    out_ += c;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) {
+      out_.append(text.substr(pos));
+      break;
+    }
+    out_.append(text.substr(pos, end - pos));
+    out_ += "\r\n";
+    pos = end + 1;
   }
   if (out_.size() >= kFlushSize) Flush();
 }
