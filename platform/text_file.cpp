@@ -62,7 +62,7 @@ std::atomic<unsigned> g_lostWrites{0};
 
 }  // namespace
 
-void SetLostWriteHandler(LostWriteHandler handler) { g_lostWriteHandler = handler; }
+LostWriteHandler SetLostWriteHandler(LostWriteHandler handler) { return g_lostWriteHandler.exchange(handler); }
 unsigned LostWriteCount() { return g_lostWrites.load(); }
 
 bool ReadTextFile(const std::string& path, std::string& text) {

@@ -61,7 +61,8 @@ bool ReadTextFile(const std::string& path, std::string& text);
 // Files whose writes were lost: each is counted, and handed to the handler
 // (the core logs it) when it is closed. The handler may write files itself.
 using LostWriteHandler = void (*)(const std::string& path);
-void SetLostWriteHandler(LostWriteHandler handler);
+// Returns the handler it replaces.
+LostWriteHandler SetLostWriteHandler(LostWriteHandler handler);
 unsigned LostWriteCount();
 
 }  // namespace vandrel
