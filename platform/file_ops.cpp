@@ -22,10 +22,6 @@ bool PathExists(const std::string& path) {
 
 namespace {
 
-bool IsSeparatorAt(const std::string& s, size_t pos) {
-  return (s[pos] == '/' || s[pos] == '\\') && MbNextChar(s, pos) == pos + 1;
-}
-
 // The names of one folder by their upper-cased form, as last listed; listed
 // again when the folder has changed since. Missing includes ask for the same
 // folders again and again.

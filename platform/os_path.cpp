@@ -29,7 +29,7 @@ std::optional<std::string> ReachableCp932Name(std::string_view osName) {
   return cp;
 }
 
-static bool IsSeparatorAt(std::string_view s, size_t pos) {
+bool IsSeparatorAt(std::string_view s, size_t pos) {
   return (s[pos] == '/' || s[pos] == '\\') && MbNextChar(s, pos) == pos + 1;
 }
 

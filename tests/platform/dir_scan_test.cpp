@@ -21,6 +21,15 @@ class DirScanTest : public test::TempDirTest {
     }
     return names;
   }
+  // What the scan left out, sorted; " loop" marks a folder loop.
+  static std::vector<std::string> Skipped(const std::string& pattern) {
+    DirScan scan;
+    scan.FindFile(pattern);
+    std::vector<std::string> skipped;
+    for (const auto& s : scan.GetSkipped()) skipped.push_back(s.name + (s.folderLoop ? " loop" : ""));
+    std::sort(skipped.begin(), skipped.end());
+    return skipped;
+  }
 };
 
 TEST_F(DirScanTest, DeliversDotsFirstThenUpperCasedByteOrder) {
@@ -85,20 +94,11 @@ TEST_F(DirScanTest, LeavesOutNamesThatDoNotComeBackAndFoldersThatLoop) {
   fs::create_directory_symlink(".", "d/here");
   fs::create_directory_symlink(fs::absolute("/"), "d/root");
   fs::create_directory_symlink("sub", "d/alias");  // a second way in, no loop
-  DirScan scan;
-  ASSERT_TRUE(scan.FindFile("./*.c"));
-  std::vector<std::string> skipped;
-  for (const auto& s : scan.GetSkipped()) skipped.push_back(s.name + (s.folderLoop ? " loop" : ""));
   EXPECT_EQ(Scan("./*.c"), std::vector<std::string>{"ok.c"});
-  std::sort(skipped.begin(), skipped.end());
-  EXPECT_EQ(skipped, (std::vector<std::string>{"a\\b.c", "bad?.c", "caf?.c"})) << skipped.size();
+  EXPECT_EQ(Skipped("./*.c"), (std::vector<std::string>{"a\\b.c", "bad?.c", "caf?.c"}));
 
   EXPECT_EQ(Scan("d/*.*"), (std::vector<std::string>{"./", "../", "alias/", "sub/"}));
-  ASSERT_TRUE(scan.FindFile("d/*.*"));
-  skipped.clear();
-  for (const auto& s : scan.GetSkipped()) skipped.push_back(s.name + (s.folderLoop ? " loop" : ""));
-  std::sort(skipped.begin(), skipped.end());
-  EXPECT_EQ(skipped, (std::vector<std::string>{"here loop", "root loop"}));
+  EXPECT_EQ(Skipped("d/*.*"), (std::vector<std::string>{"here loop", "root loop"}));
   EXPECT_EQ(Scan("d/sub/*.*"), (std::vector<std::string>{"./", "../"}));
   EXPECT_EQ(Scan("d/alias/*.*"), (std::vector<std::string>{"./", "../"}));
 }
