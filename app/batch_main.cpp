@@ -28,8 +28,8 @@ const char kUsage[] =
     "  vandrel-batch --help\n"
     "\n"
     "Runs in the current directory: work folder ./vcwk012345, log ./AnalyzeLog.txt,\n"
-    "predefined macros ./DefList.txt. Exit status: 0 done, 1 stopped by a check or\n"
-    "an incomplete run, 2 usage error.\n";
+    "predefined macros ./DefList.txt. Exit status: 0 done, 1 stopped by a check,\n"
+    "an incomplete run, a failed copy or lost writes, 2 usage error.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -77,7 +77,7 @@ int Analyse(int argc, char** argv) {
   AnalyseResult r = OnAnalyse(request, host);
   JoinAnalysisWorker();
   SetHost(nullptr);
-  if (r.outcome != AnalyseOutcome::Completed || !r.allCopied) return 1;
+  if (r.outcome != AnalyseOutcome::Completed || !r.allCopied || r.writesLost) return 1;
   std::printf("%s\n", OsPath(JoinPath(r.resultFolder, "index.html")).c_str());
   return 0;
 }

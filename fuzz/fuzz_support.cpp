@@ -15,6 +15,22 @@ SilentHost& InstallSilentHost() {
   return host;
 }
 
+void SilentHost::PostEndOfRun() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ended_ = true;
+  posted_.notify_all();
+}
+
+void SilentHost::ForgetEndOfRun() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ended_ = false;
+}
+
+void SilentHost::WaitForEndOfRun() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  posted_.wait(lock, [this] { return ended_; });
+}
+
 namespace fs = std::filesystem;
 
 void EnterEmptyScratchFolder() {

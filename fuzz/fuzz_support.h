@@ -3,6 +3,7 @@
 // property, a scratch folder, and a time bound that grows with the input.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -19,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace vandrel::fuzz {
 
-// Answers every box with OK and counts them.
+// Answers every box with OK and counts them; keeps the end-of-run signal
+// for a progress box that waits for it.
 class SilentHost : public Host {
  public:
   void StatusText(const std::string&) override {}
@@ -28,11 +30,20 @@ class SilentHost : public Host {
     ++boxes;
     return kIdOk;
   }
-  void PostEndOfRun() override {}
+  void PostEndOfRun() override;
+  void ForgetEndOfRun() override;
   bool ConfirmOpen(const std::string&, const std::string&) override { return false; }
   bool OpenDocument(const std::string&) override { return false; }
 
-  long boxes = 0;
+  // Returns once the end of the run has been posted.
+  void WaitForEndOfRun();
+
+  std::atomic<long> boxes{0};
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable posted_;
+  bool ended_ = false;
 };
 
 // The target's host, installed on first use; its count restarts per input.

@@ -157,6 +157,7 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   g_runParameters.sourceEditText = request.sourceFolder;
   g_runParameters.outputEditText = request.outputFolder;
   g_runParameters.m_includeLocals = request.includeLocals ? 1 : 0;
+  const unsigned lostBefore = LostWriteCount();
   Prepare();
 
   std::string sourceName, outputName;
@@ -206,13 +207,18 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   result.outcome = AnalyseOutcome::Completed;
   result.resultFolder = res;
   result.allCopied = CopyResults(res, sourceName);
+  result.writesLost = LostWriteCount() != lostBefore;
 
   view.EnableResultCommands();
   view.AddFunctionNames(ReadFunctionNames());
   view.AddVariableNames(ReadVariableNames());
   SetStatusText(kStatusAnalysisDone);
   SetStatusDetail(kDetailAnalysisDone);
-  if (CurrentHost().ConfirmOpen(kAskOpenResult, kCaptionEnd)) {
+  if (result.writesLost) {
+    // A full disk: the log names the files that lost writes (when it could
+    // take them). The results are incomplete, so the run is not offered as done.
+    Box(kMsgWritesLost);
+  } else if (CurrentHost().ConfirmOpen(kAskOpenResult, kCaptionEnd)) {
     if (!CurrentHost().OpenDocument(JoinPath(res, "index.html"))) Box(kMsgOpenIndexFailed);
   }
   return result;

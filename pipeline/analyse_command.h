@@ -38,6 +38,7 @@ struct AnalyseResult {
   AnalyseOutcome outcome = AnalyseOutcome::CheckFailed;
   std::string resultFolder;  // completed runs: where the results were copied
   bool allCopied = false;    // completed runs: every copy succeeded
+  bool writesLost = false;   // completed runs: some file of the run lost writes
 };
 
 AnalyseResult OnAnalyse(const AnalyseRequest& request, AnalyseView& view);

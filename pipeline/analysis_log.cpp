@@ -23,6 +23,14 @@ void AppendToLog(const std::string& text) {
   log.Close();
 }
 
+// Every file whose writes were lost becomes one line; the log's own lost
+// lines can only be counted.
+void LogLostWrite(const std::string& path) {
+  if (path != kAnalyzeLogPath) AppendAnalyzeLog(path, "FILE WRITE FAIL\n");
+}
+
+[[maybe_unused]] const bool g_lostWritesLogged = (SetLostWriteHandler(LogLostWrite), true);
+
 }  // namespace
 
 void WriteTimestampedLog(std::string label) {

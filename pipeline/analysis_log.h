@@ -6,6 +6,9 @@
 //   AppendAnalyzeLog         "プログラム解析 " label " : " text      (no line end added)
 //   AppendAnalyzeLogEntry    name " : " number " : " text1 " : " text2 "\n"
 //   AppendPreproLog          "プリプロ解析 " title " : " message    (no line end added)
+//
+// A file whose writes were lost (TextFile::Close) is logged as
+// "プログラム解析 " path " : FILE WRITE FAIL".
 #pragma once
 
 #include <string>

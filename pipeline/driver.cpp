@@ -97,21 +97,26 @@ void Finish(StepResult r) {
     StopRun();
 }
 
-// After step 2: the preprocessed tree, the output folder, FILEINFO and the type names.
-void PrepareAnalysisPasses() {
+// After step 2: the preprocessed tree, the output folder, FILEINFO and the
+// type names. False when the source folder has gone since the run began: its
+// tree was not (or not wholly) preprocessed, and the passes would take the
+// whole DEF folder for it.
+bool PrepareAnalysisPasses() {
   DirScan scan;
-  std::string name;
-  if (scan.FindFile(g_runParameters.sourceEditText)) {
-    scan.FindNextFile();
-    name = scan.GetFileName();
+  if (!scan.FindFile(g_runParameters.sourceEditText)) {
+    AppendAnalyzeLog(g_runParameters.sourceEditText, "FILE NOT OPEN\n");
+    CurrentHost().MessageBox(kMsgNoProjectFolder, kCaptionEnd, MessageButtons::Ok);
+    return false;
   }
-  g_preprocessedTree = WorkPath("DEF/" + name);
+  scan.FindNextFile();
+  g_preprocessedTree = WorkPath("DEF/" + scan.GetFileName());
   g_runParameters.m_outputFolder = g_runParameters.outputEditText;
   MakeDirectory(kWorkDir);
   MakeDirectory(WorkPath("FILEINFO"));
   ResetTypeNameTable();
   g_typeNameCount = CountTypeNames();
   StoreBase(200);
+  return true;
 }
 
 std::string J(const char* utf8) { return ToCp932(utf8); }
@@ -142,7 +147,7 @@ void RunAnalysisPipeline() {
   };
   for (int i = 0; i < 4; ++i) {
     if (!RunFileStep(fileSteps[i])) return AbortPath();
-    if (i == 1) PrepareAnalysisPasses();
+    if (i == 1 && !PrepareAnalysisPasses()) return StopRun();
   }
 
   const Step recordSteps[] = {

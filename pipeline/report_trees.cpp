@@ -173,7 +173,7 @@ StepResult WriteReportTrees() {
     Box(kMsgNoFunction);
     return StepResult::Stopped;
   }
-  CallTreeRun run(folder);
+  CallTreeRun run(folder, g_callTreeLimits);
   std::string pageStart = kTreePageHead;  // what call_tree.html holds before the next root
   while (more) {
     if (g_abortRequested.load() == 1) return StepResult::Aborted;

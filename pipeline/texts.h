@@ -49,6 +49,7 @@ inline const std::string kStatusAnalysisDone = ToCp932("解析終了");
 inline const std::string kDetailAnalysisDone = "----------------------";
 inline const std::string kAskOpenResult = ToCp932("解析完了 結果を起動します");
 inline const std::string kMsgOpenIndexFailed = ToCp932("コールツリーindex起動失敗");
+inline const std::string kMsgWritesLost = ToCp932("ファイル書込み失敗 解析結果は不完全です");
 inline const std::string kFolderExpandedSource = ToCp932("プリプロ展開ソフト");
 inline const std::string kFolderWorkCopy = ToCp932("[解析テンポラリ]");
 

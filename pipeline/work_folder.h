@@ -23,8 +23,10 @@ int CopyFolderTo(const std::string& src, const std::string& dst);
 int DeleteDirectoryRecursive(const std::string& path);
 
 // A name that the analysis turns into a file name: false (with one analysis
-// log line) for "", ".", "..", or a name holding "/", a NUL byte or a "\"
-// that is not the trail byte of a double-byte character.
+// log line) for "", ".", "..", a name holding "/", a NUL byte or a "\"
+// that is not the trail byte of a double-byte character, a name that does
+// not convert to the OS's names and back (not valid CP932), and one too long
+// for the OS once "call_tree_" and ".html" are added.
 bool IsUsableFileName(const std::string& name);
 
 }  // namespace vandrel

@@ -44,10 +44,13 @@ class Converter {
           static_cast<unsigned char>(src[1]) >= 0x40)
         skip = 2;
       if (!skipLeadPair) {
-        // Skip one whole UTF-8 sequence.
+        // Skip one whole UTF-8 sequence; of a broken one, the lead byte only.
         unsigned char c = static_cast<unsigned char>(*src);
-        skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (skip > srcLeft) skip = srcLeft;
+        size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        skip = 1;
+        while (skip < length && skip < srcLeft && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80)
+          ++skip;
+        if (skip < length) skip = 1;
       }
       src += skip;
       srcLeft -= skip;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/cp932.h"
+#include "platform/file_ops.h"
 #include "platform/os_path.h"
 
 namespace vandrel {
@@ -57,6 +58,20 @@ void SplitPattern(const std::string& pattern, std::string& folder, std::string& 
   }
 }
 
+// The folder of a scan and every folder above it, by the folders named in its
+// absolute path (links not resolved): the folders a walk down to it is in.
+std::vector<FileStamp> FoldersAbove(const fs::path& folder) {
+  std::vector<FileStamp> stamps;
+  std::error_code ec;
+  fs::path step;
+  for (const fs::path& part : fs::absolute(folder, ec)) {
+    step /= part;
+    FileStamp s;
+    if (GetOsFileStamp(step, s)) stamps.push_back(s);
+  }
+  return stamps;
+}
+
 }  // namespace
 
 bool MatchesWildcard(const std::string& name, const std::string& pattern) {
@@ -82,10 +97,16 @@ bool DirScan::FindFile(const std::string& pattern) {
 
   if (!HasWildcard(name)) {
     // An exact path: the entry itself, found with its name as the folder lists it.
+    if (name.empty()) return false;
     fs::path full = FsPath(p);
-    if (name.empty() || !fs::exists(full, ec)) return false;
-    bool dir = fs::is_directory(full, ec);
     std::string shown = name;
+    if (!fs::exists(full, ec)) {
+      std::string other;
+      if (!MatchPathIgnoringCase(p, other)) return false;
+      full = FsPath(other);
+      shown = LastComponent(other);
+    }
+    bool dir = fs::is_directory(full, ec);
     if (name == "." || name == "..") {
       // A folder given as "." or "..": its own name, as the folder above lists it.
       std::string real = FromOsName(fs::weakly_canonical(full, ec).filename().string());
@@ -96,16 +117,41 @@ bool DirScan::FindFile(const std::string& pattern) {
   }
 
   fs::path dirPath = folder.empty() ? fs::path(".") : FsPath(folder);
-  if (!fs::is_directory(dirPath, ec)) return false;
+  if (!fs::is_directory(dirPath, ec)) {
+    std::string other;
+    if (!MatchPathIgnoringCase(folder, other) || !fs::is_directory(FsPath(other), ec)) return false;
+    root_ = other;
+    dirPath = FsPath(other);
+  }
   std::vector<Entry> found;
+  std::vector<FileStamp> above;
+  bool aboveKnown = false;
   auto it = fs::directory_iterator(dirPath, ec);
   if (ec) return false;
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) break;
-    std::string n = FromOsName(it->path().filename().string());
-    if (!MatchesWildcard(n, name)) continue;
+    const std::string osName = it->path().filename().string();
+    std::optional<std::string> n = ReachableCp932Name(osName);
+    const std::string& shownName = n ? *n : ToCp932(osName);
+    if (!MatchesWildcard(shownName, name)) continue;
+    if (!n) {
+      skipped_.push_back({shownName, false});
+      continue;
+    }
     std::error_code dec;
-    found.push_back({n, it->is_directory(dec), it->is_symlink(dec)});
+    const bool dir = it->is_directory(dec);
+    if (dir) {
+      if (!aboveKnown) above = FoldersAbove(dirPath);
+      aboveKnown = true;
+      FileStamp s;
+      bool loop = GetOsFileStamp(it->path(), s) &&
+                  std::any_of(above.begin(), above.end(), [&](const FileStamp& a) { return a.SameFile(s); });
+      if (loop) {
+        skipped_.push_back({*n, true});
+        continue;
+      }
+    }
+    found.push_back({*n, dir, it->is_symlink(dec)});
   }
   std::stable_sort(found.begin(), found.end(),
                    [](const Entry& a, const Entry& b) { return ScanLess(a.name, b.name); });
@@ -122,6 +168,7 @@ bool DirScan::FindNextFile() {
 
 void DirScan::Close() {
   entries_.clear();
+  skipped_.clear();
   root_.clear();
   current_ = -1;
 }

@@ -1,7 +1,11 @@
 // Directory scan in the manner of find-first/find-next: a pattern
 // "folder/*.*", "folder/*.c" or an exact path; "." and ".." come first (as a
 // folder search delivers them), then the entries in byte order after ASCII
-// upper-casing of their CP932 names.
+// upper-casing of their CP932 names. Two kinds of entry are left out (and
+// kept in GetSkipped): a name that does not convert to CP932 and back, which
+// would not reach the same file again, and a folder that is the scanned
+// folder itself or one above it, by device and inode (a symbolic link loop,
+// which a walk would follow without end).
 //
 //   DirScan scan;
 //   bool more = scan.FindFile("src/*.*");
@@ -36,6 +40,12 @@ class DirScan {
   std::string GetFileTitle() const;
   const std::string& GetRoot() const { return root_; }
 
+  struct Skipped {
+    std::string name;  // CP932, characters that CP932 lacks shown as "?"
+    bool folderLoop;   // else a name that does not convert
+  };
+  const std::vector<Skipped>& GetSkipped() const { return skipped_; }
+
  private:
   struct Entry {
     std::string name;  // CP932
@@ -44,6 +54,7 @@ class DirScan {
   };
   std::string root_;
   std::vector<Entry> entries_;
+  std::vector<Skipped> skipped_;
   long current_ = -1;
 };
 

@@ -3,9 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <unordered_map>
 
+#include "platform/cp932.h"
 #include "platform/os_path.h"
 
 namespace vandrel {
@@ -16,14 +20,87 @@ bool PathExists(const std::string& path) {
   return !path.empty() && fs::exists(FsPath(path), ec);
 }
 
-bool GetFileStamp(const std::string& path, FileStamp& stamp) {
+namespace {
+
+// The names of one folder by their upper-cased form, as last listed; listed
+// again when the folder has changed since. Missing includes ask for the same
+// folders again and again.
+struct FolderNames {
+  FileStamp stamp;
+  std::unordered_map<std::string, std::string> byUpper;  // the first in byte order
+};
+
+// The entry of `folder` whose name equals `name` ignoring case.
+bool MatchEntryIgnoringCase(const std::string& folder, const std::string& name, std::string& found) {
+  static std::mutex mutex;
+  static std::unordered_map<std::string, FolderNames> cache;
+  const std::string dir = folder.empty() ? "." : folder;
+  FileStamp now;
+  if (!GetFileStamp(dir, now)) return false;
+  std::lock_guard<std::mutex> lock(mutex);
+  FolderNames& names = cache[dir];
+  if (names.byUpper.empty() || !(names.stamp == now)) {
+    names.stamp = now;
+    names.byUpper.clear();
+    std::error_code ec;
+    auto it = fs::directory_iterator(FsPath(dir), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      std::optional<std::string> entry = ReachableCp932Name(it->path().filename().string());
+      if (!entry) continue;
+      auto [slot, added] = names.byUpper.emplace(MbUpper(*entry), *entry);
+      if (!added && *entry < slot->second) slot->second = *entry;
+    }
+  }
+  auto hit = names.byUpper.find(MbUpper(name));
+  if (hit == names.byUpper.end()) return false;
+  found = hit->second;
+  return true;
+}
+
+}  // namespace
+
+bool MatchPathIgnoringCase(const std::string& path, std::string& found) {
+  std::string prefix;
+  size_t start = 0;
+  bool changed = false;
+  for (size_t pos = 0; pos <= path.size(); pos = pos < path.size() ? MbNextChar(path, pos) : pos + 1) {
+    if (pos < path.size() && !IsSeparatorAt(path, pos)) continue;
+    std::string part = path.substr(start, pos - start);
+    start = pos + 1;
+    if (part.empty()) {
+      if (pos == 0) prefix = "/";  // an absolute path
+      continue;
+    }
+    std::string exact = JoinPath(prefix, part);
+    std::error_code ec;
+    if (part != "." && part != ".." && !fs::exists(FsPath(exact), ec)) {
+      std::string entry;
+      if (!MatchEntryIgnoringCase(prefix, part, entry)) return false;
+      exact = JoinPath(prefix, entry);
+      changed = true;
+    }
+    prefix = exact;
+  }
+  if (!changed) return false;
+  found = prefix;
+  return true;
+}
+
+bool GetOsFileStamp(const fs::path& osPath, FileStamp& stamp) {
   struct stat st;
-  if (path.empty() || ::stat(OsPath(path).c_str(), &st) != 0) return false;
+  if (osPath.empty() || ::stat(osPath.c_str(), &st) != 0) return false;
   stamp.device = static_cast<unsigned long long>(st.st_dev);
   stamp.inode = static_cast<unsigned long long>(st.st_ino);
   stamp.size = static_cast<unsigned long long>(st.st_size);
   stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
   return true;
+}
+
+bool GetFileStamp(const std::string& path, FileStamp& stamp) {
+  if (path.empty()) return false;
+  if (GetOsFileStamp(FsPath(path), stamp)) return true;
+  std::string other;
+  return errno == ENOENT && MatchPathIgnoringCase(path, other) && GetOsFileStamp(FsPath(other), stamp);
 }
 
 bool IsDirectoryPath(const std::string& path) {

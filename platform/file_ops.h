@@ -1,6 +1,7 @@
 // File system calls on CP932 paths.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace vandrel {
@@ -14,8 +15,17 @@ struct FileStamp {
   bool SameFile(const FileStamp& o) const { return device == o.device && inode == o.inode; }
   bool operator==(const FileStamp&) const = default;
 };
-// False when the path names nothing (links are followed).
+// False when the path names nothing (links are followed). Found like a read.
 bool GetFileStamp(const std::string& path, FileStamp& stamp);
+// The same for a path as the OS names it.
+bool GetOsFileStamp(const std::filesystem::path& osPath, FileStamp& stamp);
+
+// Reads find their files as the original file system did, without regard to
+// the case of ASCII letters: for a path that does not exist, the existing
+// path whose components match it so, component by component (the first in
+// byte order where several do). False when there is none. Writes never use
+// it: they create the names they are given.
+bool MatchPathIgnoringCase(const std::string& path, std::string& found);
 bool IsDirectoryPath(const std::string& path);
 // Creates one folder; an existing folder is fine (the result is not needed).
 bool MakeDirectory(const std::string& path);

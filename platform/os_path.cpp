@@ -20,7 +20,16 @@ std::string FromOsName(std::string_view name) {
   return std::string(name);
 }
 
-static bool IsSeparatorAt(std::string_view s, size_t pos) {
+std::optional<std::string> ReachableCp932Name(std::string_view osName) {
+  bool plain = true;
+  for (char c : osName) plain = plain && c > 0x1F && c < 0x7F && c != '\\';
+  if (plain) return std::string(osName);
+  std::optional<std::string> cp = TryToCp932(osName);
+  if (!cp || OsPath(*cp) != osName) return std::nullopt;
+  return cp;
+}
+
+bool IsSeparatorAt(std::string_view s, size_t pos) {
   return (s[pos] == '/' || s[pos] == '\\') && MbNextChar(s, pos) == pos + 1;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,13 @@ std::string OsPath(std::string_view path);
 std::filesystem::path FsPath(std::string_view path);
 // OS name (UTF-8) -> CP932; a name that does not convert stays as it is.
 std::string FromOsName(std::string_view name);
+// The CP932 form of an OS name (one path component) when it reaches the same
+// name again through OsPath; nothing for a name that does not convert
+// exactly, or that holds a "\" (a separator on the way back).
+std::optional<std::string> ReachableCp932Name(std::string_view osName);
 
+// True when a separator stands at pos: "/", or a "\" that is no trail byte.
+bool IsSeparatorAt(std::string_view path, size_t pos);
 // Joins folder and name with one "/" (none added when the folder ends with one).
 std::string JoinPath(std::string_view folder, std::string_view name);
 // The path without trailing "/" or "\" separators ("/" itself stays).

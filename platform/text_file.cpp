@@ -1,8 +1,13 @@
 #include "platform/text_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+
+#include "platform/file_ops.h"
 #include "platform/os_path.h"
 
 namespace vandrel {
@@ -19,19 +24,46 @@ void FoldCrLf(std::string& s) {
   s.resize(w);
 }
 
+int OpenForReading(const std::string& path) {
+  // Non-blocking, so that a FIFO does not wait for a writer.
+  const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+  int fd = ::open(OsPath(path).c_str(), flags);
+  std::string other;
+  if (fd < 0 && errno == ENOENT && MatchPathIgnoringCase(path, other))
+    fd = ::open(OsPath(other).c_str(), flags);
+  return fd;
+}
+
+// Regular files only: a FIFO or a device would block or never end.
 bool ReadRaw(const std::string& path, std::string& out) {
-  std::FILE* f = std::fopen(OsPath(path).c_str(), "rb");
-  if (!f) return false;
+  int fd = OpenForReading(path);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   out.clear();
+  if (ok) out.reserve(static_cast<size_t>(st.st_size));
   char buf[1 << 16];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
+  while (ok) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0) {
+      out.append(buf, static_cast<size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      ok = false;
+    }
+  }
+  ::close(fd);
   return ok;
 }
 
+std::atomic<LostWriteHandler> g_lostWriteHandler{nullptr};
+std::atomic<unsigned> g_lostWrites{0};
+
 }  // namespace
+
+LostWriteHandler SetLostWriteHandler(LostWriteHandler handler) { return g_lostWriteHandler.exchange(handler); }
+unsigned LostWriteCount() { return g_lostWrites.load(); }
 
 bool ReadTextFile(const std::string& path, std::string& text) {
   if (!ReadRaw(path, text)) return false;
@@ -56,6 +88,7 @@ bool TextFile::Open(const std::string& path, Mode mode) {
     ::close(fd);
     return false;
   }
+  path_ = path;
   if (mode == Mode::Append) SeekToEnd();
   return true;
 }
@@ -67,6 +100,10 @@ bool TextFile::Close() {
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     ok = !failed_;
+    if (failed_) {
+      ++g_lostWrites;
+      if (LostWriteHandler handler = g_lostWriteHandler.load()) handler(path_);
+    }
   }
   reading_ = false;
   data_.clear();

@@ -11,7 +11,8 @@ namespace vandrel {
 class TextFile {
  public:
   enum class Mode {
-    Read,      // read only, shared; the whole file is read at open
+    Read,      // read only, shared; the whole file is read at open (regular
+               // files only, found as MatchPathIgnoringCase finds them)
     Write,     // create without truncating; writes start at the beginning
     Truncate,  // create anew (truncating an old file)
     Append,    // create without truncating and move to the end
@@ -24,7 +25,8 @@ class TextFile {
   TextFile& operator=(const TextFile&) = delete;
 
   bool Open(const std::string& path, Mode mode);
-  // Flushes and closes; false when a write was lost (full disk, ...).
+  // Flushes and closes; false when a write was lost (full disk, ...), which
+  // is also reported once to the lost-write handler.
   bool Close();
   bool IsOpen() const { return file_ != nullptr || reading_; }
 
@@ -34,6 +36,8 @@ class TextFile {
   bool ReadLineRaw(std::string& line, size_t maxBytes);
   // True when everything has been read.
   bool AtEnd() const { return pos_ >= data_.size(); }
+  // Read mode: the whole text (CR LF folded).
+  std::string_view Contents() const { return data_; }
 
   void Write(std::string_view text);
   void SeekToEnd();
@@ -43,6 +47,7 @@ class TextFile {
   void Flush();
 
   std::FILE* file_ = nullptr;
+  std::string path_;   // write modes: for the lost-write report
   bool reading_ = false;
   bool failed_ = false;
   std::string data_;   // read mode: the whole file, CR LF already folded
@@ -52,5 +57,12 @@ class TextFile {
 
 // Reads a whole text file (CR LF folded); false when it cannot be opened.
 bool ReadTextFile(const std::string& path, std::string& text);
+
+// Files whose writes were lost: each is counted, and handed to the handler
+// (the core logs it) when it is closed. The handler may write files itself.
+using LostWriteHandler = void (*)(const std::string& path);
+// Returns the handler it replaces.
+LostWriteHandler SetLostWriteHandler(LostWriteHandler handler);
+unsigned LostWriteCount();
 
 }  // namespace vandrel

@@ -14,6 +14,7 @@
 #include "prepro/define.h"
 #include "prepro/define_table.h"
 #include "prepro/header_list.h"
+#include "prepro/source_check.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
 
@@ -143,16 +144,26 @@ void RunDefinedBlock(const std::string& name, PreproFile& file, int enclosingAct
 }  // namespace
 
 void PreprocessFile(std::string path, int mode) {
+  // A missing or unreadable include is skipped silently, a file of the tree
+  // with a log line.
   FileStamp stamp;
-  if (!GetFileStamp(path, stamp)) return;  // missing: skipped silently
-  if (mode == 0 && IncludeRefused(stamp)) {
+  PreproFile file;
+  const bool found = GetFileStamp(path, stamp);
+  if (found && mode == 0 && IncludeRefused(stamp)) {
     AppendPreproLog(g_preproFileTitle, kLogIncludeLoop + path + "\n");
     return;
   }
-  PreproFile file;
+  if (!found || !file.in.Open(path, TextFile::Mode::Read)) {
+    if (mode == 1) AppendPreproLog(g_preproFileTitle, kLogNotReadable + path + "\n");
+    return;
+  }
+  if (IsBinaryText(file.in.Contents())) {
+    AppendPreproLog(g_preproFileTitle, kLogBinaryFile + path + "\n");
+    return;
+  }
+  if (mode == 1) LogSourceProblems(g_preproFileTitle, path, file.in.Contents());
   file.path = path;
   file.name = LastComponent(path);
-  if (!file.in.Open(path, TextFile::Mode::Read)) return;
   const std::string outPath =
       mode == 1 ? JoinPath(g_defOutputDir, file.name) : WorkPath("DEF/TMP/" + file.name);
   if (!file.out.Open(outPath, TextFile::Mode::Append)) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
@@ -53,6 +54,10 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
   DirScan scan;
   bool more = scan.FindFile(JoinPath(folder, mask));
   if (!more) return 1;
+  // The entries the scan leaves out, once per run: this walk mirrors the tree.
+  for (const DirScan::Skipped& skipped : scan.GetSkipped())
+    AppendAnalyzeLog(JoinPath(scan.GetRoot(), skipped.name),
+                     skipped.folderLoop ? kLogFolderLoop : kLogNameNotCp932);
   while (more) {
     if (g_abortRequested.load() == 1) return 1;
     more = scan.FindNextFile();

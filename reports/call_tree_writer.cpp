@@ -97,8 +97,15 @@ struct TreeDrawer {
       if (!run.html.IsOpen()) return;
       run.html.Write("<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" + name +
                      ".html target='view'>" + name + "</A><BR>\n");
-      for (const std::string& v : rec->reads) run.ram.Write(g_tabRunString + "R\t" + v + "\n");
-      for (const std::string& v : rec->writes) run.ram.Write(g_tabRunString + "W\t" + v + "\n");
+      // The variable lines count against the budget as well.
+      for (const std::string& v : rec->reads) {
+        run.ram.Write(g_tabRunString + "R\t" + v + "\n");
+        run.budget.CountLine();
+      }
+      for (const std::string& v : rec->writes) {
+        run.ram.Write(g_tabRunString + "W\t" + v + "\n");
+        run.budget.CountLine();
+      }
 
       if (!run.budget.Expand(name, depth)) return;
       for (size_t i = 0; i < rec->callees.size(); ++i) {

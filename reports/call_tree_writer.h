@@ -10,7 +10,8 @@
 //                      "<font size='2'>N[non]</font><BR>\n"
 //
 // No visited set is kept, so a function reached on several paths is drawn on
-// each. A budget of tree lines per root and per run bounds dense programs:
+// each. A budget of tree lines per root and per run (the variable lines of
+// call_tree_ram.txt count as well) bounds dense programs:
 // once it is spent, the tree goes on in compact form, where a function that
 // this root's tree has already expanded gets its node line but no subtree,
 // unless it now stands at its shallowest depth below the root and was not
@@ -64,6 +65,8 @@ struct CallTreeLimits {
 };
 // Far above the trees of small programs (the sample draws a dozen lines).
 inline constexpr CallTreeLimits kCallTreeLimits{50000, 500000};
+// The budget of the report step's whole-program tree.
+inline CallTreeLimits g_callTreeLimits = kCallTreeLimits;
 
 // Counts tree lines and decides, once the budget is spent, which functions
 // are expanded. One analysis log entry marks where the compact form began.

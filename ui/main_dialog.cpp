@@ -140,12 +140,23 @@ void MainDialog::CreateControls() {
       case Kind::Static: {
         auto* label = new QLabel(*row.text, this);
         label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // as a static control draws its text
         w = label;
         break;
       }
-      case Kind::Group:
-        w = new QGroupBox(*row.text, this);
+      case Kind::Group: {
+        // The frame's top line runs through the middle of the title, as a
+        // dialog's group box draws it: the controls inside keep clear of it.
+        auto* group = new QGroupBox(*row.text, this);
+        group->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                                            " margin-top: %1px; }"
+                                            "QGroupBox::title { subcontrol-origin: margin; left: %2px;"
+                                            " padding: 0 2px; }")
+                                 .arg(fontMetrics().height() / 2)
+                                 .arg(units_.X(4)));
+        w = group;
         break;
+      }
       case Kind::Button: {
         auto* button = new QPushButton(*row.text, this);
         button->setAutoDefault(false);
@@ -262,6 +273,15 @@ std::string MainDialog::EditText(int id) const {
   return FromOsName(Control<QLineEdit>(id)->text().toStdString());
 }
 
+QueryRequest MainDialog::ReadQuery(int typedRadioId, int editId, int listId) const {
+  QueryRequest request;
+  request.typedName = Control<QRadioButton>(typedRadioId)->isChecked();
+  request.typedText = Cp932(Control<QLineEdit>(editId)->text());
+  request.listText = Cp932(Control<QComboBox>(listId)->currentText());
+  request.outputFolder = EditText(kOutputEdit);
+  return request;
+}
+
 bool MainDialog::CanExit() {
   if (!proxy_) return true;
   hide();
@@ -328,25 +348,25 @@ void MainDialog::OnAnalyse() {
   vandrel::OnAnalyse(request, *this);
 }
 
+void MainDialog::WaitForWorker() {
+  if (AnalysisWorkerRunning()) WaitUntil([] { return !AnalysisWorkerRunning(); });
+  JoinAnalysisWorker();
+}
+
 void MainDialog::OnButton7() {
-  QueryRequest request;
-  request.typedName = Control<QRadioButton>(kTypedFunctionRadio)->isChecked();
-  request.typedText = Cp932(Control<QLineEdit>(kFunctionEdit)->text());
-  request.listText = Cp932(Control<QComboBox>(kFunctionList)->currentText());
-  request.outputFolder = EditText(kOutputEdit);
-  vandrel::OnButton7(request);
+  WaitForWorker();
+  vandrel::OnButton7(ReadQuery(kTypedFunctionRadio, kFunctionEdit, kFunctionList));
 }
 
 void MainDialog::OnButton8() {
-  QueryRequest request;
-  request.typedName = Control<QRadioButton>(kTypedVariableRadio)->isChecked();
-  request.typedText = Cp932(Control<QLineEdit>(kVariableEdit)->text());
-  request.listText = Cp932(Control<QComboBox>(kVariableList)->currentText());
-  request.outputFolder = EditText(kOutputEdit);
-  vandrel::OnButton8(request);
+  WaitForWorker();
+  vandrel::OnButton8(ReadQuery(kTypedVariableRadio, kVariableEdit, kVariableList));
 }
 
-void MainDialog::OnDesignDocButton() { vandrel::OnDesignDocButton(EditText(kOutputEdit), busyBox_); }
+void MainDialog::OnDesignDocButton() {
+  WaitForWorker();
+  vandrel::OnDesignDocButton(EditText(kOutputEdit), busyBox_);
+}
 
 void MainDialog::OnAbout() {
   BusyDialog box(this);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pipeline/analyse_command.h"
+#include "reports/query_request.h"
 #include "ui/busy_dialog.h"
 #include "ui/dialog_units.h"
 
@@ -102,6 +103,13 @@ class MainDialog : public QDialog, public AnalyseView {
   void InitDialog();
   void BrowseFolder(int editId);
   std::string EditText(int id) const;  // a folder edit's text as a CP932 path
+  // What a query command takes from the dialog: its radio button, edit and
+  // list, and the output folder.
+  QueryRequest ReadQuery(int typedRadioId, int editId, int listId) const;
+  // The commands on the last run's results first let a worker still running
+  // (its progress box was closed early) end: it rewrites the work folder and
+  // shares the tree writer's counters.
+  void WaitForWorker();
   void SetEnabled(std::initializer_list<int> ids, bool enabled);
 
   const DialogUnits units_;

@@ -1,6 +1,7 @@
 #include "ui/qt_host.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -75,7 +76,9 @@ bool QtHost::ConfirmOpen(const std::string& text, const std::string& caption) {
 }
 
 bool QtHost::OpenDocument(const std::string& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(OsPath(path))));
+  // A relative path names a file below the current directory, as the shell takes it.
+  const QString file = QFileInfo(QString::fromStdString(OsPath(path))).absoluteFilePath();
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
 }  // namespace vandrel::ui

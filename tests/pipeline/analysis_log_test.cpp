@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "platform/clock.h"
+#include "platform/text_file.h"
 #include "test_support.h"
 
 namespace vandrel {
@@ -44,6 +45,13 @@ TEST_F(AnalysisLogTest, TheLogIsNeverTruncated) {
   test::WriteBytes("AnalyzeLog.txt", "old\r\n");
   AppendAnalyzeLogEntry("n", 1, "a", "b");
   EXPECT_EQ(ReadBytes("AnalyzeLog.txt"), "old\r\nn : 1 : a : b\r\n");
+}
+
+TEST_F(AnalysisLogTest, AFileWhoseWritesAreLostIsOneLine) {
+  TextFile full("/dev/full", TextFile::Mode::Write);
+  full.Write("lost\n");
+  EXPECT_FALSE(full.Close());
+  EXPECT_EQ(ReadBytes("AnalyzeLog.txt"), Sj("プログラム解析 /dev/full : FILE WRITE FAIL\r\n"));
 }
 
 TEST(LogTimeFormatTest, TwoDigitFieldsAtMidnight) {

@@ -94,5 +94,21 @@ TEST_F(WorkFolderTest, NamesThatCannotBeFileNamesAreRefusedWithALogLine) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 7);
 }
 
+TEST_F(WorkFolderTest, NamesTheOsCannotTakeOrGiveBackAreRefused) {
+  const std::string longest(255 - 15, 'x');  // room left for "call_tree_" and ".html"
+  EXPECT_TRUE(IsUsableFileName(longest));
+  EXPECT_TRUE(IsUsableFileName(Sj("変数")));
+  EXPECT_FALSE(IsUsableFileName(longest + "x"));
+  EXPECT_FALSE(IsUsableFileName(std::string(80, '\x82') + std::string(80, '\xA0')));  // no CP932
+  // Two bytes a character here, three at the OS.
+  std::string kanji;
+  for (int i = 0; i < 80; ++i) kanji += Sj("表");
+  EXPECT_TRUE(IsUsableFileName(kanji));
+  EXPECT_FALSE(IsUsableFileName(kanji + Sj("表")));
+  EXPECT_FALSE(IsUsableFileName("\xEB\x40"));  // a code CP932 leaves unassigned
+  std::string log = test::ReadBytes("AnalyzeLog.txt");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);
+}
+
 }  // namespace
 }  // namespace vandrel

@@ -21,6 +21,15 @@ class DirScanTest : public test::TempDirTest {
     }
     return names;
   }
+  // What the scan left out, sorted; " loop" marks a folder loop.
+  static std::vector<std::string> Skipped(const std::string& pattern) {
+    DirScan scan;
+    scan.FindFile(pattern);
+    std::vector<std::string> skipped;
+    for (const auto& s : scan.GetSkipped()) skipped.push_back(s.name + (s.folderLoop ? " loop" : ""));
+    std::sort(skipped.begin(), skipped.end());
+    return skipped;
+  }
 };
 
 TEST_F(DirScanTest, DeliversDotsFirstThenUpperCasedByteOrder) {
@@ -76,6 +85,33 @@ TEST_F(DirScanTest, JapaneseNamesComeBackAsCp932) {
   fs::create_directories("表");
   test::WriteBytes("表/ソース.c", "");
   EXPECT_EQ(Scan(test::Sj("表") + "/*.c"), std::vector<std::string>{test::Sj("ソース.c")});
+}
+
+TEST_F(DirScanTest, LeavesOutNamesThatDoNotComeBackAndFoldersThatLoop) {
+  for (const char* f : {"ok.c", "caf\xC3\xA9.c", "bad\xE9.c", "a\\b.c"}) test::WriteBytes(f, "");
+  fs::create_directories("d/sub");
+  fs::create_directory_symlink("..", "d/sub/up");
+  fs::create_directory_symlink(".", "d/here");
+  fs::create_directory_symlink(fs::absolute("/"), "d/root");
+  fs::create_directory_symlink("sub", "d/alias");  // a second way in, no loop
+  EXPECT_EQ(Scan("./*.c"), std::vector<std::string>{"ok.c"});
+  EXPECT_EQ(Skipped("./*.c"), (std::vector<std::string>{"a\\b.c", "bad?.c", "caf?.c"}));
+
+  EXPECT_EQ(Scan("d/*.*"), (std::vector<std::string>{"./", "../", "alias/", "sub/"}));
+  EXPECT_EQ(Skipped("d/*.*"), (std::vector<std::string>{"here loop", "root loop"}));
+  EXPECT_EQ(Scan("d/sub/*.*"), (std::vector<std::string>{"./", "../"}));
+  EXPECT_EQ(Scan("d/alias/*.*"), (std::vector<std::string>{"./", "../"}));
+}
+
+TEST_F(DirScanTest, FoldersAndExactPathsAreFoundWhateverTheirCase) {
+  test::WriteBytes("Proj/Sub/Main.C", "");
+  EXPECT_EQ(Scan("proj/sub/*.*"), (std::vector<std::string>{"./", "../", "Main.C"}));
+  EXPECT_EQ(Scan("PROJ/SUB/main.c"), std::vector<std::string>{"Main.C"});
+  EXPECT_EQ(Scan("proj"), std::vector<std::string>{"Proj/"});
+  DirScan scan;
+  ASSERT_TRUE(scan.FindFile("proj/sub/*.*"));
+  EXPECT_EQ(scan.GetRoot(), "Proj/Sub");  // later reads need no second search
+  EXPECT_TRUE(Scan("proj/other/*.*").empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "test_support.h"
 
@@ -75,6 +76,51 @@ TEST_F(TextFileTest, JapaneseFileNamesReachTheFileSystemAsUtf8) {
   out.Write(test::Sj("日本語\n"));
   out.Close();
   EXPECT_EQ(ReadBytes("表示.txt"), test::Sj("日本語") + "\r\n");
+}
+
+TEST_F(TextFileTest, OnlyRegularFilesAreReadAndAFifoDoesNotBlock) {
+  ASSERT_EQ(mkfifo("pipe", 0644), 0);
+  std::filesystem::create_directory("dir");
+  TextFile f;
+  for (const char* path : {"pipe", "dir", "/dev/zero", "/dev/null"}) EXPECT_FALSE(f.Open(path, TextFile::Mode::Read)) << path;
+}
+
+TEST_F(TextFileTest, ReadsFindTheFileWhateverTheCaseAndWritesMakeTheNameGiven) {
+  WriteBytes("Dir/Motor.H", "x\r\n");
+  std::string text;
+  ASSERT_TRUE(ReadTextFile("dir/motor.h", text));
+  EXPECT_EQ(text, "x\n");
+  {
+    TextFile out("dir/motor.h", TextFile::Mode::Write);
+    EXPECT_FALSE(out.IsOpen());  // no folder "dir": a write finds nothing
+  }
+  TextFile out("Dir/motor.h", TextFile::Mode::Write);
+  out.Write("y");
+  ASSERT_TRUE(out.Close());
+  EXPECT_EQ(ReadBytes("Dir/Motor.H"), "x\r\n");
+  EXPECT_EQ(ReadBytes("Dir/motor.h"), "y");
+}
+
+std::vector<std::string> g_lost;
+
+TEST_F(TextFileTest, AFileWhoseWritesAreLostIsCountedAndReportedOnce) {
+  const unsigned before = LostWriteCount();
+  LostWriteHandler logging = SetLostWriteHandler([](const std::string& path) { g_lost.push_back(path); });
+  {
+    TextFile full("/dev/full", TextFile::Mode::Write);  // every write: no space left
+    ASSERT_TRUE(full.IsOpen());
+    full.Write("lost\n");
+    EXPECT_FALSE(full.Close());
+    full.Close();  // closed already: nothing more to report
+    TextFile dropped("/dev/full", TextFile::Mode::Append);
+    dropped.Write("lost too");
+  }  // closed by its destructor
+  TextFile fine("a.txt", TextFile::Mode::Truncate);
+  fine.Write("kept");
+  EXPECT_TRUE(fine.Close());
+  SetLostWriteHandler(logging);
+  EXPECT_EQ(g_lost, (std::vector<std::string>{"/dev/full", "/dev/full"}));
+  EXPECT_EQ(LostWriteCount() - before, 2u);
 }
 
 }  // namespace

@@ -176,6 +176,22 @@ TEST_F(CallTreeWriterTest, ADenseProgramStaysWithinItsBudget) {
   EXPECT_EQ(Lines(Ram()).size(), Lines(Text()).size());
 }
 
+TEST_F(CallTreeWriterTest, TheVariableLinesOfTheRamTreeSpendTheBudgetToo) {
+  // Each of the 60 functions reads 40 variables and writes 10.
+  std::vector<std::string> reads, writes;
+  for (int v = 0; v < 40; ++v) reads.push_back("r" + std::to_string(v));
+  for (int v = 0; v < 10; ++v) writes.push_back("w" + std::to_string(v));
+  for (int i = 0; i < 60; ++i) {
+    RecordSpec r{"f" + std::to_string(i), {}, reads, writes};
+    for (int k = i + 1; k <= i + 2 && k < 60; ++k) r.calls.push_back("f" + std::to_string(k) + "()");
+    test::WriteRecord(r);
+  }
+  Draw({"f0"}, {1000, 1000000});
+  // Once 1000 lines are out, at most 2 * 117 + 1 nodes follow, 51 lines each.
+  EXPECT_LT(Lines(Ram()).size(), 1000u + 51 * (2 * 117 + 1) + 51);
+  EXPECT_EQ(Names(Text()).size(), 51u);
+}
+
 TEST_F(CallTreeWriterTest, InCompactFormAnExpandedFunctionGetsOnlyItsNodeLine) {
   test::WriteRecord({"r", {"a()", "b()"}});
   test::WriteRecord({"a", {"c()"}});

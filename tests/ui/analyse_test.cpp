@@ -3,7 +3,6 @@
 // early with Esc or its close box.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,29 +26,14 @@ using namespace vandrel;
 using namespace vandrel::ui;
 using vandrel::test::BoxAnswerer;
 using vandrel::test::GatedHost;
+using vandrel::test::Items;
 using vandrel::test::TempCurrentDir;
+using vandrel::test::UrlRecorder;
 using vandrel::test::WhenReady;
 
 namespace {
 
 const QString kSample = QStringLiteral(VANDREL_SOURCE_DIR "/examples/sample");
-
-// Records the documents opened with the desktop instead of opening them.
-class UrlRecorder : public QObject {
-  Q_OBJECT
- public:
-  UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
-  ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-  QList<QUrl> opened;
- public slots:
-  void Open(const QUrl& url) { opened << url; }
-};
-
-QStringList Items(QComboBox* list) {
-  QStringList items;
-  for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-  return items;
-}
 
 // The names the command must add, read from the work files as it reads them.
 QStringList ExpectedFunctions() {

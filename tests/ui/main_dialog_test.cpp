@@ -363,9 +363,7 @@ class MainDialogTest : public QObject {
     auto* list = dialog.Control<QComboBox>(kFunctionList);
     dialog.AddFunctionNames({"main", "Init", "_start", ToCp932("関数"), "abc"});
     dialog.AddFunctionNames({"main", "B"});
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-    QCOMPARE(items, QStringList({"abc", "B", "Init", "main", "main", "_start", "関数"}));
+    QCOMPARE(vandrel::test::Items(list), QStringList({"abc", "B", "Init", "main", "main", "_start", "関数"}));
     QCOMPARE(list->currentText(), QStringLiteral("SELECT FUNCTION"));
     QCOMPARE(list->currentIndex(), -1);
     dialog.AddVariableNames({});

@@ -1,9 +1,12 @@
 // Helpers of the desktop program's tests: a temporary current directory, a
-// watcher that answers message boxes while a command runs, a host that holds
-// the worker at its first status line, and the private session bus.
+// watcher that answers message boxes while a command runs, a recorder of the
+// documents opened with the desktop, a host that holds the worker at its
+// first status line, and the private session bus.
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
 #include <QProcess>
@@ -13,6 +16,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -80,6 +84,23 @@ class BoxAnswerer : public QObject {
 
   QTimer timer_;
 };
+
+// Records the documents opened with the desktop instead of opening them.
+class UrlRecorder : public QObject {
+  Q_OBJECT
+ public:
+  UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+  ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+  QList<QUrl> opened;
+ public slots:
+  void Open(const QUrl& url) { opened << url; }
+};
+
+inline QStringList Items(const QComboBox* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+  return items;
+}
 
 // Passes everything to the dialog's host, but holds the worker thread at its
 // first status line until Open(): a run that cannot end before the test acts.

@@ -1,0 +1,365 @@
+// Whole analysis runs over source trees that real users have: broken or
+// foreign text, odd structure, odd names, link loops, unreadable files, a
+// source folder that goes away and a full disk. Every run must end, say what
+// it met, and change nothing but the work folder, the log and its result
+// folder.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+
+#include "../pipeline/command_fixture.h"
+#include "batch_run.h"
+#include "pipeline/analyse_command.h"
+#include "platform/cp932.h"
+#include "platform/os_path.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::Sj;
+using test::WriteBytes;
+
+// A function that every fixture ends with, so that a run shows it went on.
+const std::string kLastFunction = "int last(void)\r\n{\r\n  return 0;\r\n}\r\n";
+
+class BadInputTest : public test::TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    fs::create_directories("src");
+    fs::create_directories("out");
+  }
+  void TearDown() override {
+    JoinAnalysisWorker();
+    TempDirTest::TearDown();
+  }
+
+  // The source tree as it stands: every path with its bytes (a link with its
+  // target), links not followed.
+  static std::map<std::string, std::string> Tree(const fs::path& root) {
+    std::map<std::string, std::string> tree;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+      const fs::path& p = it->path();
+      std::string content;
+      if (it->is_symlink())
+        content = "-> " + fs::read_symlink(p).string();
+      else if (it->is_regular_file())
+        content = ReadBytes(p);
+      else
+        content = it->is_directory() ? "<dir>" : "<special>";
+      tree[p.string()] = content;
+    }
+    return tree;
+  }
+
+  AnalyseResult Analyse() {
+    const auto before = Tree("src");
+    AnalyseResult r = OnAnalyse(AnalyseRequest{"src", "out", 1, false}, view);
+    JoinAnalysisWorker();
+    ExpectOnlyRunOutputsChanged(before);
+    return r;
+  }
+
+  // Nothing but the work folder, the log and one result folder are new, and
+  // the sources are as they were.
+  void ExpectOnlyRunOutputsChanged(const std::map<std::string, std::string>& sourcesBefore) {
+    EXPECT_EQ(Tree("src"), sourcesBefore);
+    const std::set<std::string> allowed = {"src", "out", "vcwk012345", "AnalyzeLog.txt", "stderr.txt"};
+    for (const auto& e : fs::directory_iterator("."))
+      EXPECT_TRUE(allowed.count(e.path().filename().string())) << e.path();
+    EXPECT_LE(std::distance(fs::directory_iterator("out"), fs::directory_iterator()), 1);
+  }
+
+  static std::string Log() { return ToUtf8(ReadBytes("AnalyzeLog.txt")); }
+
+  // The names of the final per-function records.
+  static std::set<std::string> Records() {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator("vcwk012345/FunctionList4", ec))
+      names.insert(FromOsName(e.path().filename().string()));
+    return names;
+  }
+
+  // Every path of the preprocessed tree.
+  static std::set<std::string> Mirrored() {
+    std::set<std::string> paths;
+    for (const auto& e : fs::recursive_directory_iterator("vcwk012345/DEF/src")) paths.insert(e.path().string());
+    return paths;
+  }
+
+  test::RecordingHost host;
+  test::TestView view{host};
+};
+
+TEST_F(BadInputTest, ABinaryFileNamedDotCIsLeftOutWithOneLogLineAndNoBoxes) {
+  std::mt19937 random(11);
+  std::string bytes;
+  for (int i = 0; i < 20000; ++i) bytes += static_cast<char>(random() & 0xFF);
+  bytes[100] = '\0';
+  WriteBytes("src/bin.c", bytes);
+  WriteBytes("src/main.c", kLastFunction);
+  AnalyseResult r = Analyse();
+  EXPECT_EQ(r.outcome, AnalyseOutcome::Completed);
+  EXPECT_TRUE(host.BoxTexts() == std::vector<std::string>{Sj("解析完了 結果を起動します")})
+      << host.boxes.size() << " boxes";
+  EXPECT_NE(Log().find("プリプロ解析 bin : バイナリファイル 解析対象外 src/bin.c\r\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists("vcwk012345/DEF/src/bin.c"));
+  EXPECT_EQ(Records(), std::set<std::string>{"last"});
+}
+
+// Text the analysis goes on with: one preprocessor line names the file and
+// the line, and the functions around the fault are still found.
+TEST_F(BadInputTest, TextFaultsAreNamedByFileAndLineAndTheRunGoesOn) {
+  const std::string longLine = "int wide = 1" + std::string(100000 - 13, ' ') + ";";
+  struct Case {
+    const char* what;
+    std::string source;
+    std::string logLine;  // "" for none
+    std::set<std::string> records;
+  } cases[] = {
+      {"broken double-byte character", "int g;\r\n/* ok */ int \x82 bad;\r\n" + kLastFunction,
+       "2バイト文字異常 src/a.c:2", {"last"}},
+      {"UTF-8 text", "/* \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E */\r\nint g;\r\n" + kLastFunction,
+       "UTF-8のファイル Shift-JISとして解析 src/a.c", {"last"}},
+      {"a line of 100,000 bytes", "int g;\r\n" + longLine + "\r\n" + kLastFunction,
+       "1999バイトを超える行 分割して解析 src/a.c:2", {"last"}},
+      {"a brace that never closes",
+       "int f(void)\r\n{\r\n  if (f) {\r\n    return 1;\r\n}\r\n" + kLastFunction, "閉じない { src/a.c:2",
+       {"f"}},
+      {"a brace too many", "int f(void)\r\n{\r\n  return 1;\r\n}\r\n}\r\n" + kLastFunction,
+       "対応のない } src/a.c:5", {"f", "last"}},
+      {"a parenthesis that never closes", "int f(void)\r\n{\r\n  return (1;\r\n}\r\n" + kLastFunction,
+       "閉じない ( src/a.c:3", {"f", "last"}},
+      {"a parenthesis too many", "int f(void)\r\n{\r\n  return 1);\r\n}\r\n" + kLastFunction,
+       "対応のない ) src/a.c:3", {"f", "last"}},
+      {"a comment that never ends", "int f(void)\r\n{\r\n  return 1;\r\n}\r\n/* open\r\n" + kLastFunction,
+       "閉じないコメント src/a.c:5", {"f"}},
+      {"a literal that never ends",
+       "char *s = \"open;\r\nint f(void)\r\n{\r\n  return 'x;\r\n}\r\n" + kLastFunction,
+       "閉じないリテラル src/a.c:1 ほか1行", {"f", "last"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all("out");
+    fs::create_directories("out");
+    WriteBytes("src/a.c", c.source);
+    AnalyseResult r = Analyse();
+    EXPECT_EQ(r.outcome, AnalyseOutcome::Completed);
+    EXPECT_NE(Log().find("プリプロ解析 a : " + c.logLine + "\r\n"), std::string::npos) << Log();
+    EXPECT_EQ(Records(), c.records);
+    // The preprocessed copy keeps the bytes (a long line as it was).
+    EXPECT_EQ(ReadBytes("vcwk012345/DEF/src/a.c"), c.source);
+  }
+}
+
+TEST_F(BadInputTest, AnIncludeCycleIsCutWithALogLine) {
+  WriteBytes("src/a.c", "#include \"a.h\"\r\n" + kLastFunction);
+  WriteBytes("src/a.h", "#include \"b.h\"\r\nint x;\r\n");
+  WriteBytes("src/b.h", "#include \"a.h\"\r\nint y;\r\n");
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  EXPECT_NE(Log().find("プリプロ解析 a : インクルード循環 src/a.h\r\n"), std::string::npos) << Log();
+  EXPECT_EQ(Records(), std::set<std::string>{"last"});
+}
+
+TEST_F(BadInputTest, TwoHundredNestedIfBlocksArePreprocessedWhole) {
+  std::string on, off;
+  for (int i = 0; i < 200; ++i) {
+    on += i % 2 ? "#if 1\r\n" : "#ifndef NONE\r\n";
+    off += i == 100 ? "#if 0\r\n" : "#if 1\r\n";
+  }
+  std::string ends;
+  for (int i = 0; i < 200; ++i) ends += "#endif\r\n";
+  WriteBytes("src/a.c", on + "int inside;\r\n" + ends + off + "int hidden;\r\n" + ends + kLastFunction);
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  EXPECT_EQ(ReadBytes("vcwk012345/DEF/src/a.c"), "int inside;\r\n" + kLastFunction);
+  EXPECT_EQ(Log().find("プリプロ解析"), std::string::npos) << Log();
+  EXPECT_EQ(Records(), std::set<std::string>{"last"});
+}
+
+TEST_F(BadInputTest, NamesThatCannotBeFileNamesAreLeftOutWithALogLine) {
+  const std::string longName(300, 'x');  // longer than a file name may be
+  const std::string foreign = "\xEB\x40";  // a double-byte code that CP932 leaves unassigned
+  ASSERT_FALSE(TryToUtf8(foreign).has_value());
+  const std::string longVariable(300, 'v');
+  WriteBytes("src/a.c", "int " + longVariable + ";\r\nint " + longName + "(void)\r\n{\r\n  return 0;\r\n}\r\n" +
+                            "int " + foreign + "(void)\r\n{\r\n  return 0;\r\n}\r\n" +
+                            "int last(void)\r\n{\r\n  " + longVariable + " = 1;\r\n  return 0;\r\n}\r\n");
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const std::string log = ReadBytes("AnalyzeLog.txt");
+  for (const std::string& name : {longName, foreign, longVariable})
+    EXPECT_NE(log.find(Sj("プログラム解析 ") + "[" + name + "] : NOT A FILE NAME\r\n"), std::string::npos)
+        << name.size();
+  EXPECT_EQ(Records(), std::set<std::string>{"last"});
+  EXPECT_TRUE(fs::is_empty("vcwk012345/RAM_ALL"));
+}
+
+TEST_F(BadInputTest, ALinkLoopInTheSourceTreeIsNotWalkedAndLoggedOnce) {
+  WriteBytes("src/sub/a.c", kLastFunction);
+  fs::create_directory_symlink("..", "src/sub/back");
+  fs::create_directory_symlink(".", "src/self");
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const std::string log = Log();
+  for (const char* loop : {"src/sub/back", "src/self"}) {
+    const std::string line = std::string("プログラム解析 ") + loop + " : FOLDER LOOP, NOT WALKED\r\n";
+    const size_t at = log.find(line);
+    EXPECT_NE(at, std::string::npos) << loop << "\n" << log;
+    EXPECT_EQ(log.find(line, at + 1), std::string::npos) << loop;
+  }
+  EXPECT_EQ(Mirrored(), (std::set<std::string>{"vcwk012345/DEF/src/sub", "vcwk012345/DEF/src/sub/a.c"}));
+  EXPECT_EQ(Records(), std::set<std::string>{"last"});
+}
+
+// Run as root, nothing is unreadable for want of permission. What the
+// original platform could list but not read is simulated by a link to no
+// file, a FIFO (which must not block the run) and a device that never ends.
+TEST_F(BadInputTest, AFileThatCannotBeReadIsNamedInTheLog) {
+  WriteBytes("src/main.c", kLastFunction);
+  fs::create_symlink("nowhere.c", "src/gone.c");
+  ASSERT_EQ(mkfifo("src/pipe.c", 0644), 0) << std::strerror(errno);
+  fs::create_symlink("/dev/zero", "src/zero.c");
+  WriteBytes("src/dir.c/inner.c", "int inner(void)\r\n{\r\n  return 0;\r\n}\r\n");  // a folder named x.c
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const std::string log = Log();
+  for (const char* name : {"gone", "pipe", "zero"}) {
+    std::string line = std::string("プリプロ解析 ") + name + " : ファイル読込不可 src/" + name + ".c\r\n";
+    EXPECT_NE(log.find(line), std::string::npos) << line << log;
+  }
+  EXPECT_EQ(Records(), (std::set<std::string>{"inner", "last"}));
+}
+
+TEST_F(BadInputTest, ASourceFolderThatVanishesAfterTheHeaderListStopsTheRun) {
+  WriteBytes("src/main.c", kLastFunction);
+  WriteBytes("src/a.h", "int x;\r\n");
+  host.onStatusText = [](const std::string& text) {
+    if (text == Sj("ヘッダ・プリプロ解析終了")) fs::remove_all("src");
+  };
+  AnalyseResult r = OnAnalyse(AnalyseRequest{"src", "out", 1, false}, view);
+  JoinAnalysisWorker();
+  EXPECT_NE(r.outcome, AnalyseOutcome::Completed);
+  EXPECT_EQ(host.BoxTexts(), std::vector<std::string>{Sj("プロジェクトフォルダが見つかりません")});
+  EXPECT_NE(Log().find("プログラム解析 src : FILE NOT OPEN\r\n"), std::string::npos) << Log();
+  EXPECT_EQ(Log().find("DEFINE ALS START"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty("out"));
+}
+
+TEST_F(BadInputTest, IncludesFindTheirHeaderWhateverTheCaseOfItsName) {
+  WriteBytes("src/main.c", "#include \"Motor.h\"\r\n#include \"sub/Gear.H\"\r\n" + kLastFunction);
+  WriteBytes("src/motor.h", "#define SPEED 3\r\n");
+  WriteBytes("src/Sub/gear.h", "#define TEETH 4\r\n");
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  EXPECT_EQ(ReadBytes("vcwk012345/DEF/main_DEF_C.dat"), "SPEED\t3\t\r\nTEETH\t4\t\r\n");
+  // Written names are the ones the system makes: the copy under the
+  // include's own spelling, the mirror under the names on disk.
+  EXPECT_EQ(ReadBytes("vcwk012345/DEF/TMP/Motor.h"), "#define SPEED 3\r\n");
+  EXPECT_TRUE(fs::exists("vcwk012345/DEF/src/motor.h"));
+  EXPECT_TRUE(fs::exists("vcwk012345/DEF/src/Sub/gear.h"));
+}
+
+TEST_F(BadInputTest, FileNamesThatAreNotCp932AreLeftOutWithOneLogLineEach) {
+  WriteBytes("src/日本.c", kLastFunction);
+  struct Case {
+    std::string osName, logged;  // logged with what CP932 lacks as "?"
+  } cases[] = {
+      {"caf\xC3\xA9.c", "caf?.c"},     // UTF-8, but no CP932 character
+      {"caf\xE9.c", "caf?.c"},         // no UTF-8 at all
+      {"a\\b.c", "a\\b.c"},            // a separator on the way back
+      {"\xE3\x80\x9C.c", Sj("～") + ".c"},  // WAVE DASH comes back as FULLWIDTH TILDE
+      {"d\xE9", "d?"},                  // a folder
+  };
+  for (const Case& c : cases) {
+    if (c.osName == "d\xE9")
+      WriteBytes("src/" + c.osName + "/in.c", "int in(void)\r\n{\r\n  return 0;\r\n}\r\n");
+    else
+      WriteBytes("src/" + c.osName, "int other(void)\r\n{\r\n  return 0;\r\n}\r\n");
+  }
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const std::string log = ReadBytes("AnalyzeLog.txt");
+  for (const Case& c : cases) {
+    const std::string line = Sj("プログラム解析 ") + "src/" + c.logged + " : NAME NOT IN CP932, SKIPPED\r\n";
+    EXPECT_NE(log.find(line), std::string::npos) << c.logged;
+  }
+  EXPECT_EQ(Mirrored(), std::set<std::string>{"vcwk012345/DEF/src/日本.c"});
+  EXPECT_EQ(Records(), std::set<std::string>{"last"});
+}
+
+// A small tmpfs on a folder of the test stands for a full disk.
+class FullDiskTest : public BadInputTest {
+ protected:
+  void TearDown() override {
+    for (const std::string& m : mounts_) umount2(m.c_str(), MNT_DETACH);
+    BadInputTest::TearDown();
+  }
+  // False when this process may not mount (not root, or no privilege here).
+  bool MountSmallDisk(const std::string& folder, const std::string& size, std::string& why) {
+    fs::create_directories(folder);
+    std::string options = "size=" + size;
+    if (mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+      why = std::strerror(errno);
+      return false;
+    }
+    mounts_.push_back(fs::absolute(folder).string());
+    return true;
+  }
+  void WriteTree() { fs::copy(fs::path(VANDREL_SOURCE_DIR) / "examples/sample", "src", fs::copy_options::recursive); }
+  // What the work folder of a run over the tree takes on a tmpfs (whole pages).
+  static uintmax_t WorkFolderBytes() {
+    uintmax_t bytes = 0;
+    for (const auto& e : fs::recursive_directory_iterator("vcwk012345"))
+      if (e.is_regular_file()) bytes += (e.file_size() + 4095) / 4096 * 4096;
+    return bytes;
+  }
+
+ private:
+  std::vector<std::string> mounts_;
+};
+
+TEST_F(FullDiskTest, AFullWorkFolderEndsTheRunWithoutClaimingSuccess) {
+  WriteTree();
+  ASSERT_EQ(test::RunBatch("analyse src out").status, 0);
+  const uintmax_t needed = WorkFolderBytes();
+  fs::remove_all("vcwk012345");
+  fs::remove_all("out");
+  fs::create_directories("out");
+  // From a disk that takes almost nothing to one that lacks only the last files.
+  for (uintmax_t bytes : {uintmax_t{16384}, needed / 4, needed * 19 / 20}) {
+    const std::string size = std::to_string(bytes / 1024) + "k";
+    SCOPED_TRACE(size);
+    std::string why;
+    if (!MountSmallDisk("vcwk012345", size, why)) GTEST_SKIP() << "cannot mount a tmpfs here: " << why;
+    const auto before = Tree("src");
+    test::BatchOutcome o = test::RunBatch("analyse src out");
+    ExpectOnlyRunOutputsChanged(before);
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_EQ(o.err.find("解析完了 結果を起動します"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("終了: "), std::string::npos);
+    EXPECT_NE(Log().find(" : FILE WRITE FAIL\r\n"), std::string::npos) << Log();
+    umount2("vcwk012345", MNT_DETACH);
+    fs::remove_all("out");
+    fs::create_directories("out");
+  }
+}
+
+TEST_F(FullDiskTest, AFullOutputFolderFailsTheCopiesWithTheirBoxes) {
+  WriteTree();
+  std::string why;
+  if (!MountSmallDisk("out", "32k", why)) GTEST_SKIP() << "cannot mount a tmpfs here: " << why;
+  test::BatchOutcome o = test::RunBatch("analyse src out");
+  EXPECT_EQ(o.status, 1) << o.err;
+  EXPECT_NE(o.err.find("終了: コピー失敗\n"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("終了: [解析テンポラリ]コピー失敗\n"), std::string::npos) << o.err;
+  EXPECT_EQ(o.out, "");
+}
+
+}  // namespace
+}  // namespace vandrel
