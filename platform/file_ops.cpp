@@ -148,12 +148,4 @@ bool SetCurrentDirectory(const std::string& path) {
   return !ec;
 }
 
-bool RemoveTree(const std::string& path) {
-  std::error_code ec;
-  fs::path p = FsPath(path);
-  if (!fs::exists(fs::symlink_status(p, ec))) return false;
-  fs::remove_all(p, ec);
-  return !ec;
-}
-
 }  // namespace vandrel

@@ -40,7 +40,9 @@ bool RenameFile(const std::string& from, const std::string& to);
 std::string CurrentDirectory();
 bool SetCurrentDirectory(const std::string& path);
 
-// Deletes a whole tree (folder or file); true on success.
+// Deletes a whole tree (folder or file; links are removed, not followed);
+// true on success. A folder's files are deleted by several threads
+// (tree_remove.cpp).
 bool RemoveTree(const std::string& path);
 // Copies a folder or file to the path `to` (which must not exist as a file);
 // existing files are replaced and links followed. A folder's files are

@@ -1,7 +1,7 @@
 // CopyTree: the folders are listed and created first, then the files are
 // copied by several threads. Creating a file is what costs here, and the file
 // system creates files in different folders at the same time, so the threads
-// take the files of the folders in turns. Each file takes two opens, one
+// take whole folders (folder_workers.h). Each file takes two opens, one
 // fstat, the copy in the kernel and two closes.
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,13 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/folder_workers.h"
 #include "platform/os_path.h"
 
 namespace vandrel {
@@ -147,21 +146,6 @@ bool MakeFolder(const std::string& path, mode_t mode) {
   return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The files of all folders, in turns of a few files per folder.
-std::vector<std::pair<const CopyPlan::Folder*, const std::string*>> InTurns(const CopyPlan& plan) {
-  constexpr size_t kTurn = 16;
-  std::vector<std::pair<const CopyPlan::Folder*, const std::string*>> order;
-  for (size_t start = 0, more = 1; more; start += kTurn) {
-    more = 0;
-    for (const CopyPlan::Folder& f : plan.folders) {
-      for (size_t i = start; i < std::min(f.files.size(), start + kTurn); ++i)
-        order.emplace_back(&f, &f.files[i]);
-      if (f.files.size() > start + kTurn) more = 1;
-    }
-  }
-  return order;
-}
-
 bool CopyFolder(const std::string& from, const std::string& to, const struct stat& self) {
   CopyPlan plan;
   if (!ListTree(from, to, self, plan)) return false;
@@ -170,24 +154,15 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
 
   const mode_t umaskBits = ::umask(0);
   ::umask(umaskBits);
-  const auto order = InTurns(plan);
-  std::atomic<size_t> next{0};
-  std::atomic<bool> failed{false};
-  auto work = [&] {
-    for (size_t i; !failed.load() && (i = next++) < order.size();) {
-      const auto& [folder, name] = order[i];
-      if (!CopyOneFile(folder->from + "/" + *name, folder->to + "/" + *name, umaskBits))
-        failed = true;
-    }
-  };
-  constexpr size_t kFilesPerThread = 64;
-  const size_t threads = std::min<size_t>({8, std::max(1u, std::thread::hardware_concurrency()),
-                                           order.size() / kFilesPerThread + 1});
-  std::vector<std::thread> helpers;
-  for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
-  work();
-  for (std::thread& h : helpers) h.join();
-  return !failed;
+  std::vector<const CopyPlan::Folder*> order;  // the fullest first
+  for (const CopyPlan::Folder& f : plan.folders) order.push_back(&f);
+  std::stable_sort(order.begin(), order.end(),
+                   [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
+  return ForEachFolderInParallel(order.size(), [&](size_t i) {
+    for (const std::string& name : order[i]->files)
+      if (!CopyOneFile(order[i]->from + "/" + name, order[i]->to + "/" + name, umaskBits)) return false;
+    return true;
+  });
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // CopyTree against std::filesystem::copy (recursive, replacing files) on a
 // generated tree: the same paths, contents and permissions, also over an
-// existing copy with longer files, and the cases that must fail.
+// existing copy with longer files, and the cases that must fail; RemoveTree
+// on the same tree.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,6 +106,24 @@ TEST_F(TreeCopyTest, ASingleFileAndTheFailures) {
     fs::permissions("ro/sub/a.txt", fs::perms::owner_read);
     EXPECT_FALSE(CopyTree("src", "ro"));
   }
+}
+
+// The parallel removal takes the whole tree, links as links: what they name
+// outside the tree stays. A file or a missing path is handled as well.
+TEST_F(TreeCopyTest, RemovesATreeButNotWhatItsLinksName) {
+  MakeTree("tree");
+  fs::create_directories("outside/sub");
+  WriteBytes("outside/sub/kept.txt", "kept");
+  fs::create_directory_symlink(fs::absolute("outside"), "tree/HTML/outside");
+  fs::create_symlink(fs::absolute("outside/sub/kept.txt"), "tree/func_als/kept.txt");
+  ASSERT_TRUE(RemoveTree("tree"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status("tree")));
+  EXPECT_EQ(ReadBytes("outside/sub/kept.txt"), "kept");
+
+  WriteBytes("one.txt", "1");
+  EXPECT_TRUE(RemoveTree("one.txt"));
+  EXPECT_FALSE(fs::exists("one.txt"));
+  EXPECT_FALSE(RemoveTree("missing"));
 }
 
 }  // namespace

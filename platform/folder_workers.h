@@ -1,0 +1,16 @@
+// Work on many folders at once. Creating or deleting entries of one folder
+// waits for the others in that folder, but different folders go on at the
+// same time, so each thread takes whole folders.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace vandrel {
+
+// Calls work(i) for every i below count from up to eight threads, each taking
+// the next i; stops handing out work after the first call that returns false.
+// True when every call returned true.
+bool ForEachFolderInParallel(size_t count, const std::function<bool(size_t)>& work);
+
+}  // namespace vandrel

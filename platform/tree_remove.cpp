@@ -1,0 +1,72 @@
+// RemoveTree: the tree is listed first (links are removed, not followed),
+// then the files of its folders are deleted by several threads, whole
+// folders each (folder_workers.h), then the folders, the deepest first.
+// What that leaves, for whatever reason, the plain removal takes, and its
+// result is the answer.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/file_ops.h"
+#include "platform/folder_workers.h"
+#include "platform/os_path.h"
+
+namespace vandrel {
+namespace {
+
+struct Folder {
+  std::string path;
+  std::vector<std::string> files;
+};
+
+// `path` and the folders below it, each after the folder it lies in.
+void ListFolders(const std::string& path, std::vector<Folder>& folders) {
+  DIR* dir = ::opendir(path.c_str());
+  if (!dir) return;
+  const size_t index = folders.size();
+  folders.push_back({path, {}});
+  std::vector<std::string> subfolders;
+  while (struct dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    bool folder = e->d_type == DT_DIR;
+    struct stat st;
+    if (e->d_type == DT_UNKNOWN && ::lstat((path + "/" + name).c_str(), &st) == 0)
+      folder = S_ISDIR(st.st_mode);
+    (folder ? subfolders : folders[index].files).push_back(name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : subfolders) ListFolders(path + "/" + name, folders);
+}
+
+}  // namespace
+
+bool RemoveTree(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path p = FsPath(path);
+  const auto status = std::filesystem::symlink_status(p, ec);
+  if (!std::filesystem::exists(status)) return false;
+  if (std::filesystem::is_directory(status)) {
+    std::vector<Folder> folders;
+    ListFolders(p.string(), folders);
+    std::vector<const Folder*> order;  // the fullest first
+    for (const Folder& f : folders) order.push_back(&f);
+    std::stable_sort(order.begin(), order.end(),
+                     [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
+    ForEachFolderInParallel(order.size(), [&](size_t i) {
+      for (const std::string& name : order[i]->files) ::unlink((order[i]->path + "/" + name).c_str());
+      return true;
+    });
+    for (size_t i = folders.size(); i-- > 1;) ::rmdir(folders[i].path.c_str());
+  }
+  std::filesystem::remove_all(p, ec);
+  return !ec;
+}
+
+}  // namespace vandrel
