@@ -1,7 +1,9 @@
 #include "pipeline/analyse_command.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
+#include <vector>
 
 #include "pipeline/analysis_log.h"
 #include "pipeline/driver.h"
@@ -13,6 +15,7 @@
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/os_path.h"
+#include "platform/parallel_work.h"
 #include "platform/text_file.h"
 #include "prepro/define_table.h"
 #include "reader/splitters.h"
@@ -100,26 +103,44 @@ bool CopyResults(const std::string& res, const std::string& sourceName) {
       {false, "HTML/CallTree/call_tree_ram.txt", "CallTree_RAM_ACCESS.txt", false,
        ToCp932("[CallTree_RAM_ACCESS.txt]コピー失敗")},
   };
-  bool all = true;
-  auto report = [&](bool ok, const std::string& failure) {
-    if (!ok) {
-      all = false;
-      Box(failure);
-    }
+  // The copies go on at the same time; the failures are shown afterwards, in
+  // the order of the rows.
+  struct Job {
+    std::function<bool()> copy;
+    std::string failure;
   };
+  std::vector<Job> jobs;
   for (const Copy& c : rows) {
     std::string dst = c.destination.empty() ? res : JoinPath(res, c.destination);
     if (c.createFirst) MakeDirectory(dst);
     std::string from = JoinPath(cur, c.source);
-    report(c.folder ? CopyFolderTo(from, dst) == 1 : CopyFile(from, dst), c.failure);
+    if (c.folder)
+      jobs.push_back({[from, dst] { return CopyFolderTo(from, dst) == 1; }, c.failure});
+    else
+      jobs.push_back({[from, dst] { return CopyFile(from, dst); }, c.failure});
     if (c.source == "HTML/CallTree/call_tree_ram.txt") {
       // The log, then the whole work folder.
-      report(CopyFile(JoinPath(CurrentDirectory(), "AnalyzeLog.txt"), JoinPath(res, "AnalyzeLog.txt")),
-             ToCp932("[AnalyzeLog.txt]コピー失敗"));
+      jobs.push_back({[res] {
+                        return CopyFile(JoinPath(CurrentDirectory(), "AnalyzeLog.txt"),
+                                        JoinPath(res, "AnalyzeLog.txt"));
+                      },
+                      ToCp932("[AnalyzeLog.txt]コピー失敗")});
       std::string workCopy = JoinPath(res, kFolderWorkCopy);
       MakeDirectory(workCopy);
-      report(CopyFolderTo(cur, workCopy) == 1, ToCp932("[解析テンポラリ]コピー失敗"));
+      jobs.push_back({[cur, workCopy] { return CopyFolderTo(cur, workCopy) == 1; },
+                      ToCp932("[解析テンポラリ]コピー失敗")});
     }
+  }
+  std::vector<char> done(jobs.size(), 0);
+  ForEachInParallel(jobs.size(), [&](size_t i) {
+    done[i] = jobs[i].copy();
+    return true;
+  });
+  bool all = true;
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    if (done[i]) continue;
+    all = false;
+    Box(jobs[i].failure);
   }
   return all;
 }

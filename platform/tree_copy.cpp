@@ -1,7 +1,7 @@
 // CopyTree: the folders are listed and created first, then the files are
 // copied by several threads. Creating a file is what costs here, and the file
 // system creates files in different folders at the same time, so the threads
-// take whole folders (folder_workers.h). Each file takes two opens, one
+// take whole folders (parallel_work.h). Each file takes two opens, one
 // fstat, the copy in the kernel and two closes.
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
-#include "platform/folder_workers.h"
+#include "platform/parallel_work.h"
 #include "platform/os_path.h"
 
 namespace vandrel {
@@ -158,7 +158,7 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
   for (const CopyPlan::Folder& f : plan.folders) order.push_back(&f);
   std::stable_sort(order.begin(), order.end(),
                    [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
-  return ForEachFolderInParallel(order.size(), [&](size_t i) {
+  return ForEachInParallel(order.size(), [&](size_t i) {
     for (const std::string& name : order[i]->files)
       if (!CopyOneFile(order[i]->from + "/" + name, order[i]->to + "/" + name, umaskBits)) return false;
     return true;

@@ -1,6 +1,6 @@
 // RemoveTree: the tree is listed first (links are removed, not followed),
 // then the files of its folders are deleted by several threads, whole
-// folders each (folder_workers.h), then the folders, the deepest first.
+// folders each (parallel_work.h), then the folders, the deepest first.
 // What that leaves, for whatever reason, the plain removal takes, and its
 // result is the answer.
 #include <dirent.h>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
-#include "platform/folder_workers.h"
+#include "platform/parallel_work.h"
 #include "platform/os_path.h"
 
 namespace vandrel {
@@ -59,7 +59,7 @@ bool RemoveTree(const std::string& path) {
     for (const Folder& f : folders) order.push_back(&f);
     std::stable_sort(order.begin(), order.end(),
                      [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
-    ForEachFolderInParallel(order.size(), [&](size_t i) {
+    ForEachInParallel(order.size(), [&](size_t i) {
       for (const std::string& name : order[i]->files) ::unlink((order[i]->path + "/" + name).c_str());
       return true;
     });

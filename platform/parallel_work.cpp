@@ -1,4 +1,4 @@
-#include "platform/folder_workers.h"
+#include "platform/parallel_work.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,7 +7,7 @@
 
 namespace vandrel {
 
-bool ForEachFolderInParallel(size_t count, const std::function<bool(size_t)>& work) {
+bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work) {
   std::atomic<size_t> next{0};
   std::atomic<bool> failed{false};
   auto run = [&] {

@@ -1,6 +1,6 @@
-// Work on many folders at once. Creating or deleting entries of one folder
-// waits for the others in that folder, but different folders go on at the
-// same time, so each thread takes whole folders.
+// Work spread over several threads. Creating or deleting entries of one
+// folder waits for the others in that folder, but different folders go on at
+// the same time, so file-tree work gives each call a whole folder.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,6 @@ namespace vandrel {
 // Calls work(i) for every i below count from up to eight threads, each taking
 // the next i; stops handing out work after the first call that returns false.
 // True when every call returned true.
-bool ForEachFolderInParallel(size_t count, const std::function<bool(size_t)>& work);
+bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work);
 
 }  // namespace vandrel
