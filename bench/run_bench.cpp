@@ -2,7 +2,8 @@
 // of the fourteen steps, the copy into the result folder, the total and the
 // peak resident memory:
 //   run_bench TREE [--batch PATH_TO_VANDREL_BATCH] [--keep]
-// It runs in a fresh folder below /tmp (the work folder is relative to it).
+// It runs in a fresh folder below $TMPDIR (default /tmp; the work folder is
+// relative to it), deleted afterwards unless --keep is given.
 #include <sys/resource.h>
 #include <fcntl.h>
 #include <sys/wait.h>
