@@ -58,10 +58,15 @@ bool FindEntry(const std::string& path, std::string& name, bool& isDirectory) {
   return true;
 }
 
+// The previous work folder is only moved aside here and deleted once the run
+// has ended: a file system without a journal (ext4) does not reuse the inodes
+// of files deleted in the last minutes, and creating the new work folder's
+// files right after deleting the old one's took many times as long.
 void Prepare() {
   SetStatusText(kStatusPreparing);
   SetStatusDetail(kDetailDeletingWork);
-  DeleteFolderTree(kWorkDir);
+  DeleteFolderTree(kOldWorkDir);  // left by a run that did not end
+  if (!RenameFile(kWorkDir, kOldWorkDir)) DeleteFolderTree(kWorkDir);
   DeleteFile(kAnalyzeLogPath);
   for (const char* sub : {"", "DEF", "DEF/TMP", "fileinfo2", "DEF2", "DEF3"})
     MakeDirectory(*sub ? WorkPath(sub) : kWorkDir);
@@ -168,7 +173,13 @@ std::vector<std::string> ReadVariableNames() {
   return names;
 }
 
+// Deletes the set-aside work folder however the run ends.
+struct OldWorkFolderDeletion {
+  ~OldWorkFolderDeletion() { DeleteFolderTree(kOldWorkDir); }
+};
+
 AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
+  OldWorkFolderDeletion deletion;
   AnalyseResult result;
   StopOldWorker(view);
   g_callTreeDepth = 0;
@@ -228,6 +239,7 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   result.outcome = AnalyseOutcome::Completed;
   result.resultFolder = res;
   result.allCopied = CopyResults(res, sourceName);
+  DeleteFolderTree(kOldWorkDir);  // before the closing question
   result.writesLost = LostWriteCount() != lostBefore;
 
   view.EnableResultCommands();

@@ -9,6 +9,7 @@
 namespace vandrel {
 
 const std::string kWorkDir = "./vcwk012345";
+const std::string kOldWorkDir = "./vcwk012345.old";
 const std::string g_callTreeDirPath = "./vcwk012345/HTML/CallTree";
 
 std::string WorkPath(std::string_view relative) { return JoinPath(kWorkDir, relative); }

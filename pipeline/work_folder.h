@@ -9,6 +9,10 @@ namespace vandrel {
 extern const std::string kWorkDir;         // "./vcwk012345"
 extern const std::string g_callTreeDirPath;  // "./vcwk012345/HTML/CallTree"
 
+// The previous run's work folder, set aside at the start of a run and deleted
+// when the run has ended ("./vcwk012345.old").
+extern const std::string kOldWorkDir;
+
 // kWorkDir + "/" + relative path.
 std::string WorkPath(std::string_view relative);
 

@@ -88,6 +88,7 @@ class RecordingHost : public Host {
   void ForgetEndOfRun() override { endOfRunPosts = 0; }
   bool ConfirmOpen(const std::string& text, const std::string& caption) override {
     boxes.push_back({text, caption, MessageButtons::OkCancel});
+    if (onConfirmOpen) onConfirmOpen();
     return confirmOpen;
   }
   bool OpenDocument(const std::string& path) override {
@@ -103,6 +104,7 @@ class RecordingHost : public Host {
 
   // Called on the thread that sets the status text (the worker in a run).
   std::function<void(const std::string&)> onStatusText;
+  std::function<void()> onConfirmOpen;
   std::vector<std::string> statusTexts, statusDetails, opened;
   std::vector<RecordedBox> boxes;
   std::atomic<int> endOfRunPosts{0};

@@ -60,6 +60,7 @@ TEST_F(AnalyseCommandTest, TheThreeChecks) {
   for (const Case& c : cases) {
     WriteBytes("AnalyzeLog.txt", "old run\r\n");
     WriteBytes("vcwk012345/stale.txt", "");
+    WriteBytes("vcwk012345.old/left.txt", "");  // set aside by a run that did not end
     host.boxes.clear();
     AnalyseResult r = Run(Sj(c.source.c_str()), c.output);
     EXPECT_EQ(r.outcome, AnalyseOutcome::CheckFailed) << c.source;
@@ -70,6 +71,7 @@ TEST_F(AnalyseCommandTest, TheThreeChecks) {
     // The old work folder and log are gone; the fresh folders and first line stay.
     EXPECT_EQ(LogLabels(), std::vector<std::string>{"ANALYSYS START    "});
     EXPECT_FALSE(fs::exists("vcwk012345/stale.txt"));
+    EXPECT_FALSE(fs::exists("vcwk012345.old"));
     for (const char* d : {"DEF/TMP", "fileinfo2", "DEF2", "DEF3"})
       EXPECT_TRUE(fs::is_directory(fs::path("vcwk012345") / d)) << d;
   }
@@ -83,6 +85,9 @@ TEST_F(AnalyseCommandTest, AnOutputPathThatNamesAFilePassesTheCheck) {
 }
 
 TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
+  WriteBytes("vcwk012345/stale.txt", "");
+  bool oldGoneAtQuestion = false;
+  host.onConfirmOpen = [&] { oldGoneAtQuestion = !fs::exists("vcwk012345.old"); };
   AnalyseResult r = Run("src/", "out/");
   ASSERT_EQ(r.outcome, AnalyseOutcome::Completed);
   EXPECT_EQ(view.enabled, 1);
@@ -94,6 +99,10 @@ TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
   EXPECT_TRUE(fs::is_directory(res / "DEFINE/DEF/TMP"));
   EXPECT_TRUE(fs::is_directory(res / "プリプロ展開ソフト/src"));
   EXPECT_TRUE(fs::is_directory(res / "[解析テンポラリ]/vcwk012345/DEF"));
+  // The previous work folder, set aside, is neither copied nor left behind.
+  EXPECT_FALSE(fs::exists(res / "[解析テンポラリ]/vcwk012345/stale.txt"));
+  EXPECT_TRUE(oldGoneAtQuestion);
+  EXPECT_FALSE(fs::exists("vcwk012345.old"));
   // The copied log ends with the end line of the command.
   std::string log = ReadBytes(res / "AnalyzeLog.txt");
   EXPECT_NE(log.find("ANALYSYS END         : "), std::string::npos);
