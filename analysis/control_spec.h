@@ -1,4 +1,4 @@
-// The control specification of one function: SOURCE/<f> -> SOURCE3/<f>.
+// The control design of one function: SOURCE/<f> -> SOURCE3/<f>.
 //
 // One line per statement that produced pieces: depth + 1 TABs and the tag,
 // then the statement's tokens, every piece followed by U+3000.

@@ -1,4 +1,4 @@
-// Fixed texts of the control specification, held as CP932.
+// Fixed texts of the control design, held as CP932.
 #pragma once
 
 #include <string>

@@ -31,7 +31,7 @@ const char* const kMarks[] = {
 const char* const kStepNames[] = {
     "1 header list", "2 preprocessing", "3 definitions", "4 file analysis", "5 subscripts",
     "6 de-duplication", "7 reconciliation", "8 final records", "9 callers", "10 written variables",
-    "11 control specification", "12 access lists", "13 call trees and report", "14 function information",
+    "11 control design", "12 access lists", "13 call trees and report", "14 function information",
     "copies into the result folder",
 };
 constexpr int kMarkCount = sizeof kMarks / sizeof kMarks[0];

@@ -1,4 +1,4 @@
-// Step 11: the control specification of every SOURCE file.
+// Step 11: the control design of every SOURCE file.
 #pragma once
 
 #include "pipeline/step_result.h"

@@ -19,7 +19,7 @@ std::string SourceFile(const std::vector<std::string>& body) {
   return s + "}";
 }
 
-// A control-specification line from the tab count and the pieces.
+// A control-design line from the tab count and the pieces.
 std::string Line(int tabs, const std::vector<std::string>& pieces) {
   std::string s(tabs, '\t');
   for (const std::string& p : pieces) s += p + kSp;
