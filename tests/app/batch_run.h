@@ -15,8 +15,9 @@ struct BatchOutcome {
   std::string out, err;
 };
 
-inline BatchOutcome RunBatch(const std::string& args) {
-  std::string cmd = std::string("'") + VANDREL_BATCH_EXE + "' " + args + " 2>stderr.txt";
+// `env` goes before the command, as "NAME=value ".
+inline BatchOutcome RunBatch(const std::string& args, const std::string& env = "") {
+  std::string cmd = env + "'" + VANDREL_BATCH_EXE + "' " + args + " 2>stderr.txt";
   BatchOutcome o{};
   FILE* p = popen(cmd.c_str(), "r");
   char buf[4096];
