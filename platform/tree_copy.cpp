@@ -71,21 +71,18 @@ bool CopyBytes(int in, int out, off_t size) {
 }
 
 // One file, replacing the destination, which gets the source's permissions.
-bool CopyOneFile(const std::string& from, const std::string& to, mode_t umaskBits) {
+bool CopyOneFile(const std::string& from, const std::string& to) {
   Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st;
   if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   const mode_t mode = st.st_mode & 07777;
-  bool created = true;
   int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-  if (fd < 0 && errno == EEXIST) {
-    created = false;
-    fd = ::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  }
+  if (fd < 0 && errno == EEXIST) fd = ::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
   Fd out(fd);
   if (out.get() < 0) return false;
-  // A new file has the mode less the umask; an old one keeps its own.
-  if ((!created || (mode & umaskBits) != 0) && ::fchmod(out.get(), mode) != 0) return false;
+  // A new file has the mode less the umask, an old one its own. (The umask
+  // is not read: reading it sets it, and copies run on several threads.)
+  if (::fchmod(out.get(), mode) != 0) return false;
   return CopyBytes(in.get(), out.get(), st.st_size) && out.Close();
 }
 
@@ -152,15 +149,13 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
   for (size_t i = 1; i < plan.folders.size(); ++i)
     if (!MakeFolder(plan.folders[i].to, plan.folders[i].mode)) return false;
 
-  const mode_t umaskBits = ::umask(0);
-  ::umask(umaskBits);
   std::vector<const CopyPlan::Folder*> order;  // the fullest first
   for (const CopyPlan::Folder& f : plan.folders) order.push_back(&f);
   std::stable_sort(order.begin(), order.end(),
                    [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
   return ForEachInParallel(order.size(), [&](size_t i) {
     for (const std::string& name : order[i]->files)
-      if (!CopyOneFile(order[i]->from + "/" + name, order[i]->to + "/" + name, umaskBits)) return false;
+      if (!CopyOneFile(order[i]->from + "/" + name, order[i]->to + "/" + name)) return false;
     return true;
   });
 }
@@ -171,7 +166,7 @@ bool CopyTree(const std::string& from, const std::string& to) {
   const std::string src = OsPath(from), dst = OsPath(to);
   struct stat st;
   if (::stat(src.c_str(), &st) != 0) return false;
-  if (!S_ISDIR(st.st_mode)) return CopyOneFile(src, dst, 0777);
+  if (!S_ISDIR(st.st_mode)) return CopyOneFile(src, dst);
   std::error_code ec;
   std::filesystem::create_directories(dst, ec);
   return !ec && IsDirectoryPath(to) && CopyFolder(src, dst, st);

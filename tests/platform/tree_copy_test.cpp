@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <map>
 #include <random>
+#include <thread>
 
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
@@ -70,6 +72,32 @@ TEST_F(TreeCopyTest, CopiesWhatTheLibraryCopyCopies) {
   struct stat st;
   ASSERT_EQ(::lstat("fast/link.txt", &st), 0);
   EXPECT_TRUE(S_ISREG(st.st_mode));  // the link's file, not the link
+}
+
+// Copies run at the same time (the result folder's rows): each file gets its
+// source's mode, and the process's umask stays as it was.
+TEST_F(TreeCopyTest, CopiesAtTheSameTimeLeaveTheUmaskAlone) {
+  WriteBytes("src/shared.txt", "everyone writes");
+  fs::permissions("src/shared.txt", fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
+                                        ~fs::perms::others_exec);  // 0666
+  const mode_t before = ::umask(022);
+  std::vector<std::thread> copies;
+  std::atomic<int> failed{0};
+  constexpr int kThreads = 8, kCopies = 300;
+  for (int t = 0; t < kThreads; ++t)
+    copies.emplace_back([t, &failed] {
+      for (int i = 0; i < kCopies; ++i)
+        failed += !CopyTree("src", "copy" + std::to_string(t) + "_" + std::to_string(i));
+    });
+  for (std::thread& t : copies) t.join();
+  EXPECT_EQ(::umask(before), 022);
+  EXPECT_EQ(failed, 0);
+  int wrong = 0;
+  for (int t = 0; t < kThreads; ++t)
+    for (int i = 0; i < kCopies; ++i)
+      wrong += fs::status("copy" + std::to_string(t) + "_" + std::to_string(i) + "/shared.txt").permissions() !=
+               fs::status("src/shared.txt").permissions();
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(TreeCopyTest, ReplacesAnOlderCopyOfLongerFiles) {
