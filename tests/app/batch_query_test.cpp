@@ -20,6 +20,7 @@ class BatchQueryTest : public test::TempDirTest {
     test::commands::WriteCalls("sub", {}, {"g_x [R]"});
     test::commands::WriteText("vcwk012345/HTML/CallTree/call_tree.txt", "--main\n\t|--sub\n");
     test::commands::WriteText("vcwk012345/FILEINFO/INF_main.c", "[DOM]\nAPP\n[FUNCNAME]\nmain\n");
+    test::commands::MarkRunCompleted();
   }
   size_t OutputFolders() {
     return std::distance(fs::directory_iterator("out"), fs::directory_iterator());
