@@ -80,6 +80,15 @@ TEST_F(BatchQueryTest, WithoutTheResultsOfARunEveryCommandEndsWithOne) {
   EXPECT_EQ(OutputFolders(), 0u);
 }
 
+// A query file that cannot be written ends the command as the dialog's does,
+// without a box: the status line says that it stopped.
+TEST_F(BatchQueryTest, AnEndWithoutABoxGetsAStatusLine) {
+  fs::remove_all("vcwk012345/HTML");
+  test::BatchOutcome o = RunBatch("call-tree main out");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "コールツリーHTML作成中\n実行中断\n");
+}
+
 TEST_F(BatchQueryTest, UsageErrors) {
   for (const char* args : {"call-tree main", "variable", "variable a b c", "design-doc out --open",
                            "design-doc", "call-tree main out --memory 2", "variable g_x out --bogus"}) {
