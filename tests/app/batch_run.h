@@ -35,6 +35,26 @@ inline BatchOutcome RunBatch(const std::string& args, const std::string& env = "
   return o;
 }
 
+// The three commands on the last run's results, each refused with the
+// dialog's box for missing results, exit status 1 and nothing copied into
+// "out".
+inline void ExpectResultsRefused(const std::string& function, const std::string& variable) {
+  struct Case {
+    std::string args;
+    const char* box;
+  } cases[] = {
+      {"call-tree " + function + " out", "終了: 解析結果がありません\n"},
+      {"variable " + variable + " out", "終了: 解析結果がありません\n"},
+      {"design-doc out", "終了: ソフト解析結果なし、先に解析を実行してくださ\n"},
+  };
+  for (const Case& c : cases) {
+    BatchOutcome o = RunBatch(c.args);
+    EXPECT_EQ(o.status, 1) << c.args;
+    EXPECT_TRUE(o.err.ends_with(c.box)) << c.args << "\n" << o.err;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty("out"));
+}
+
 // vandrel-batch started in the current directory without waiting for it:
 // its standard error is read line by line, its standard output is dropped.
 class BatchProcess {

@@ -194,19 +194,7 @@ TEST_F(WorkAreaTest, CommandsOnTheResultsOfAKilledRunAreRefused) {
     EXPECT_EQ(run.Wait(), -1);
   }
   ASSERT_TRUE(fs::exists("vcwk012345/FunctionList4/f0_0"));
-  struct Case {
-    const char *args, *err;
-  } cases[] = {
-      {"call-tree f0_0 out", "コールツリーHTML作成中\n終了: 解析結果がありません\n"},
-      {"variable a out", "終了: 解析結果がありません\n"},
-      {"design-doc out", "終了: ソフト解析結果なし、先に解析を実行してくださ\n"},
-  };
-  for (const Case& c : cases) {
-    test::BatchOutcome o = RunBatch(c.args);
-    EXPECT_EQ(o.status, 1) << c.args;
-    EXPECT_TRUE(o.err.ends_with(c.err)) << c.args << "\n" << o.err;
-  }
-  EXPECT_TRUE(fs::is_empty("out"));
+  test::ExpectResultsRefused("f0_0", "a");
 }
 
 }  // namespace
