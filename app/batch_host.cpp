@@ -1,11 +1,13 @@
 #include "app/batch_host.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <thread>
 
 #include "pipeline/progress.h"
 #include "pipeline/run_state.h"
+#include "pipeline/texts.h"
 #include "platform/cp932.h"
 #include "platform/desktop.h"
 
@@ -13,7 +15,16 @@ namespace vandrel {
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+// While the progress box runs, the box turns Ctrl-C into its "中止" (after
+// its line is gone, so the worker's "実行中断" gets a line of its own);
+// before and after it, the handler sets the abort flag itself.
+std::atomic<bool> g_boxRunning{false};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "set in a signal handler");
+extern "C" void OnInterrupt(int) {
+  g_interrupted = 1;
+  if (!g_boxRunning.load()) g_abortRequested = 1;
+}
 
 }  // namespace
 
@@ -27,22 +38,41 @@ void BatchHost::PrintLine(const std::string& utf8) {
   std::fflush(stderr);
 }
 
+// On a terminal the progress box shows the status in its line; before and
+// after it, as without a terminal, each status is a line of its own.
 void BatchHost::StatusText(const std::string& text) {
-  if (!terminal_) PrintLine(ToUtf8(text));
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lastStatus_ = text;
+  }
+  if (!terminal_ || !g_boxRunning.load()) PrintLine(ToUtf8(text));
 }
 
 void BatchHost::StatusDetail(const std::string& text) {
-  if (terminal_) {
+  {
     std::lock_guard<std::mutex> lock(mutex_);
     detail_ = text;
-    return;
+    if (terminal_ && g_boxRunning.load()) return;
   }
   PrintLine("  " + ToUtf8(text));
 }
 
 int BatchHost::MessageBox(const std::string& text, const std::string& caption, MessageButtons) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    boxesShown_ = true;
+  }
   PrintLine(ToUtf8(caption) + ": " + ToUtf8(text));
   return kIdOk;
+}
+
+void BatchHost::ExplainFailure() {
+  bool said;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    said = boxesShown_ || lastStatus_ == kStatusAborted;
+  }
+  if (!said) StatusText(kStatusAborted);
 }
 
 void BatchHost::PostEndOfRun() {
@@ -82,18 +112,11 @@ void BatchHost::RenderProgress() {
 }
 
 void BatchHost::RunProgressBox() {
-  struct sigaction sa {}, old {};
-  sa.sa_handler = OnInterrupt;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, &old);
-  g_interrupted = 0;
+  g_boxRunning = true;
   ticks_ = 0;
   auto nextTick = std::chrono::steady_clock::now();
   for (;;) {
-    if (g_interrupted) {
-      g_abortRequested = 1;  // the box's "中止"
-      break;
-    }
+    if (g_interrupted) break;
     if (terminal_ && std::chrono::steady_clock::now() >= nextTick) {
       RenderProgress();
       nextTick += std::chrono::milliseconds(500);
@@ -105,12 +128,25 @@ void BatchHost::RunProgressBox() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (boxShown_) std::fputs("\r\033[K", stderr);
     boxShown_ = false;
+    g_boxRunning = false;
   }
-  sigaction(SIGINT, &old, nullptr);
+  if (g_interrupted) g_abortRequested = 1;  // the box's "中止"
 }
 
 void BatchHost::WaitUntil(const std::function<bool()>& done) {
   while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
+
+CtrlCAsCancel::CtrlCAsCancel() {
+  g_interrupted = 0;
+  struct sigaction sa {};
+  sa.sa_handler = OnInterrupt;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, &old_);
+}
+
+CtrlCAsCancel::~CtrlCAsCancel() { sigaction(SIGINT, &old_, nullptr); }
+
+bool CtrlCAsCancel::Pressed() { return g_interrupted != 0; }
 
 }  // namespace vandrel

@@ -2,6 +2,8 @@
 // goes to standard error as UTF-8; boxes are answered OK.
 #pragma once
 
+#include <signal.h>
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -25,7 +27,13 @@ class BatchHost : public Host, public AnalyseView {
   bool ConfirmOpen(const std::string& text, const std::string& caption) override;
   bool OpenDocument(const std::string& path) override;
 
-  // The progress box: waits for the end-of-run signal; Ctrl-C is "中止".
+  // Before an exit status of 1: a command that showed no box and whose last
+  // status is not "実行中断" (a run that stopped on a failure the log names,
+  // a query file that could not be written) gets that status line.
+  void ExplainFailure();
+
+  // The progress box: waits for the end-of-run signal; Ctrl-C (see
+  // CtrlCAsCancel) is "中止".
   void RunProgressBox() override;
   void WaitUntil(const std::function<bool()>& done) override;
   void DisableResultCommands() override {}
@@ -45,6 +53,23 @@ class BatchHost : public Host, public AnalyseView {
   bool boxShown_ = false;   // a progress line stands on the terminal
   int ticks_ = 0;
   std::string detail_;
+  std::string lastStatus_;
+  bool boxesShown_ = false;
+};
+
+// While it lives, Ctrl-C (SIGINT) is the cancel of a run at any moment of the
+// command: it sets the abort flag at once (the copies after the run stop on
+// it) and the progress box, once it runs, closes as by "中止".
+class CtrlCAsCancel {
+ public:
+  CtrlCAsCancel();
+  ~CtrlCAsCancel();
+  CtrlCAsCancel(const CtrlCAsCancel&) = delete;
+  CtrlCAsCancel& operator=(const CtrlCAsCancel&) = delete;
+  static bool Pressed();
+
+ private:
+  struct sigaction old_ {};
 };
 
 }  // namespace vandrel

@@ -28,8 +28,10 @@ const char kUsage[] =
     "  vandrel-batch --help\n"
     "\n"
     "Runs in the current directory: work folder ./vcwk012345, log ./AnalyzeLog.txt,\n"
-    "predefined macros ./DefList.txt. Exit status: 0 done, 1 stopped by a check,\n"
-    "an incomplete run, a failed copy or lost writes, 2 usage error.\n";
+    "predefined macros ./DefList.txt. One command at a time per directory.\n"
+    "Ctrl-C cancels a run. Exit status: 0 done, 1 stopped by a check, another\n"
+    "command, a cancel, an incomplete run, a failed copy or lost writes,\n"
+    "2 usage error.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -73,11 +75,14 @@ int Analyse(int argc, char** argv) {
   BatchHost host(o.open, isatty(STDERR_FILENO));
   SetHost(&host);
   SetAllTraces("init");
+  CtrlCAsCancel ctrlC;
   AnalyseRequest request{o.positional[0], o.positional[1], o.memory, o.includeLocals};
   AnalyseResult r = OnAnalyse(request, host);
   JoinAnalysisWorker();
+  const bool failed = r.outcome != AnalyseOutcome::Completed || !r.allCopied || r.writesLost;
+  if (failed) host.ExplainFailure();
   SetHost(nullptr);
-  if (r.outcome != AnalyseOutcome::Completed || !r.allCopied || r.writesLost) return 1;
+  if (failed) return 1;
   std::printf("%s\n", OsPath(JoinPath(r.resultFolder, "index.html")).c_str());
   return 0;
 }
@@ -111,6 +116,7 @@ int Query(const std::string& command, int argc, char** argv) {
     request.outputFolder = o.positional[1];
     done = command == "call-tree" ? OnButton7(request) : OnButton8(request);
   }
+  if (!done) host.ExplainFailure();
   SetHost(nullptr);
   return done ? 0 : 1;
 }

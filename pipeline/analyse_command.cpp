@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "pipeline/driver.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
+#include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "platform/clock.h"
 #include "platform/dir_scan.h"
@@ -25,11 +27,16 @@ namespace {
 
 std::thread g_worker;
 std::atomic<bool> g_workerFinished{true};
+const AnalyseView* g_workerView = nullptr;  // whose command started the worker
 
-void StartWorker() {
+// The worker shares the work area's lock with its command: a worker whose
+// box was closed early still writes the work folder after the command ends.
+void StartWorker(AnalyseView& view, std::shared_ptr<FileLock> lock) {
   g_workerFinished = false;
-  g_worker = std::thread([] {
+  g_workerView = &view;
+  g_worker = std::thread([held = std::move(lock)]() mutable {
     AnalysisThreadProc();
+    held.reset();  // before the end is seen: a waiter may lock at once
     g_workerFinished = true;
   });
 }
@@ -115,12 +122,14 @@ bool CopyResults(const std::string& res, const std::string& sourceName) {
     std::string failure;
   };
   std::vector<Job> jobs;
+  size_t frameSet = 0;
   for (const Copy& c : rows) {
     std::string dst = c.destination.empty() ? res : JoinPath(res, c.destination);
     if (c.createFirst) MakeDirectory(dst);
     std::string from = JoinPath(cur, c.source);
+    if (c.source == "index.html") frameSet = jobs.size();
     if (c.folder)
-      jobs.push_back({[from, dst] { return CopyFolderTo(from, dst) == 1; }, c.failure});
+      jobs.push_back({[from, dst] { return CopyFolderTo(from, dst, &g_abortRequested) == 1; }, c.failure});
     else
       jobs.push_back({[from, dst] { return CopyFile(from, dst); }, c.failure});
     if (c.source == "HTML/CallTree/call_tree_ram.txt") {
@@ -132,15 +141,19 @@ bool CopyResults(const std::string& res, const std::string& sourceName) {
                       ToCp932("[AnalyzeLog.txt]コピー失敗")});
       std::string workCopy = JoinPath(res, kFolderWorkCopy);
       MakeDirectory(workCopy);
-      jobs.push_back({[cur, workCopy] { return CopyFolderTo(cur, workCopy) == 1; },
+      jobs.push_back({[cur, workCopy] { return CopyFolderTo(cur, workCopy, &g_abortRequested) == 1; },
                       ToCp932("[解析テンポラリ]コピー失敗")});
     }
   }
+  // The frame set comes last: a result folder with an index.html holds every
+  // other copy. A cancel (Ctrl-C) stops the copies and shows no box.
   std::vector<char> done(jobs.size(), 0);
   ForEachInParallel(jobs.size(), [&](size_t i) {
-    done[i] = jobs[i].copy();
+    if (i != frameSet && g_abortRequested.load() != 1) done[i] = jobs[i].copy();
     return true;
   });
+  if (g_abortRequested.load() == 1) return false;
+  done[frameSet] = jobs[frameSet].copy();
   bool all = true;
   for (size_t i = 0; i < jobs.size(); ++i) {
     if (done[i]) continue;
@@ -178,10 +191,33 @@ struct OldWorkFolderDeletion {
   ~OldWorkFolderDeletion() { DeleteFolderTree(kOldWorkDir); }
 };
 
-AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
-  OldWorkFolderDeletion deletion;
+// A cancel after the pipeline's end (Ctrl-C during the copies): nothing of
+// the run is offered. A result folder the run made is removed; one that was
+// there already (a run of the same second) loses the frame set.
+AnalyseResult CancelAfterRun(const std::string& res, bool madeFolder, AnalyseView& view) {
+  if (madeFolder)
+    DeleteFolderTree(res);
+  else
+    DeleteFile(JoinPath(res, "index.html"));
+  DeleteCompletionMark();
+  SetStatusText(kStatusAborted);
+  SetStatusDetail(kDetailAborted);
+  view.DisableResultCommands();
   AnalyseResult result;
+  result.outcome = AnalyseOutcome::Cancelled;
+  return result;
+}
+
+AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
+  AnalyseResult result;
+  // A worker this view's last run left running (its box was closed early)
+  // holds the lock for it: it is stopped first. Another command's worker
+  // keeps the lock, and this run is refused before it touches anything.
+  if (g_workerView == &view) StopOldWorker(view);
+  auto lock = std::make_shared<FileLock>();
+  if (!LockWorkArea(*lock)) return result;
   StopOldWorker(view);
+  OldWorkFolderDeletion deletion;  // under the lock
   g_callTreeDepth = 0;
   g_analysisCompleted = 0;
   g_progressTotal = 0;
@@ -204,7 +240,9 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
     return result;
   }
   g_runParameters.m_outputFolder = request.outputFolder;
-  if (!FindEntry(request.outputFolder, outputName, outputIsDirectory)) {
+  // The run deletes the work folder and the one set aside: no place for results.
+  if (!FindEntry(request.outputFolder, outputName, outputIsDirectory) ||
+      IsInWorkArea(request.outputFolder)) {
     Box(kMsgNoOutputFolder);
     return result;
   }
@@ -216,7 +254,7 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   g_progressBase = 0;
   g_progressDone = 0;
   CurrentHost().ForgetEndOfRun();
-  StartWorker();
+  StartWorker(view, lock);
   view.RunProgressBox();
 
   if (g_abortRequested.load() == 1) {
@@ -235,11 +273,12 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   WriteTimestampedLog("ANALYSYS END        ");
   std::string res =
       JoinPath(StripTrailingSeparators(request.outputFolder), FormatLocalTime(kResultStampFormat));
-  MakeDirectory(res);
+  const bool madeFolder = MakeDirectory(res);
   result.outcome = AnalyseOutcome::Completed;
   result.resultFolder = res;
   result.allCopied = CopyResults(res, sourceName);
   DeleteFolderTree(kOldWorkDir);  // before the closing question
+  if (g_abortRequested.load() == 1) return CancelAfterRun(res, madeFolder, view);
   result.writesLost = LostWriteCount() != lostBefore;
 
   view.EnableResultCommands();

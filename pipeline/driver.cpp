@@ -16,6 +16,7 @@
 #include "pipeline/spec_list_pass.h"
 #include "pipeline/subscript_pass.h"
 #include "pipeline/texts.h"
+#include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "pipeline/written_vars_pass.h"
 #include "platform/dir_scan.h"
@@ -192,6 +193,7 @@ void RunAnalysisPipeline() {
 
   StoreBase(950);
   StoreBase(1000);
+  WriteCompletionMark();  // what the commands on the results look for
   g_analysisCompleted = 1;
   CurrentHost().PostEndOfRun();
   AbortPath();  // passes through: the run is complete

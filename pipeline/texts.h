@@ -53,6 +53,9 @@ inline const std::string kMsgWritesLost = ToCp932("ファイル書込み失敗 �
 inline const std::string kFolderExpandedSource = ToCp932("プリプロ展開ソフト");
 inline const std::string kFolderWorkCopy = ToCp932("[解析テンポラリ]");
 
+// Any command: another command holds the work area (+ the current directory).
+inline const std::string kMsgWorkAreaBusy = ToCp932("このフォルダでは別のコマンドが実行中です：");
+
 // Progress and busy boxes.
 inline const std::string kElapsedLabel = ToCp932("経過時間 ");
 inline const std::string kFullWidthColon = ToCp932("：");

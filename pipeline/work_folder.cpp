@@ -30,14 +30,14 @@ int DeleteFolderTree(const std::string& path) {
   return RemoveTree(WithoutOneTrailingSeparator(path)) ? 1 : 0;
 }
 
-int CopyFolderTo(const std::string& src, const std::string& dst) {
+int CopyFolderTo(const std::string& src, const std::string& dst, const std::atomic<int>* stop) {
   if (src.empty() || dst.empty()) return 0;
   std::string from = WithoutOneTrailingSeparator(src);
   std::string to = WithoutOneTrailingSeparator(dst);
   if (!PathExists(from) || MbCompareNoCase(from, to) == 0) return 0;
   // Into an existing folder the source lands under its own name.
   std::string target = IsDirectoryPath(to) ? JoinPath(to, LastComponent(from)) : to;
-  return CopyTree(from, target) ? 1 : 0;
+  return CopyTree(from, target, stop) ? 1 : 0;
 }
 
 int DeleteDirectoryRecursive(const std::string& path) {

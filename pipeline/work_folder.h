@@ -1,6 +1,7 @@
 // The work folder ./vcwk012345 and the three file-tree operations.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,10 @@ std::string WorkPath(std::string_view relative);
 int DeleteFolderTree(const std::string& path);
 // Copies a folder (or file) into the folder dst, replacing what is there:
 // 1 on success; 0 when a path is missing, the source does not exist, the
-// two paths are equal ignoring case, or the copy failed.
-int CopyFolderTo(const std::string& src, const std::string& dst);
+// two paths are equal ignoring case, or the copy failed (or was stopped by
+// `stop` turning 1).
+int CopyFolderTo(const std::string& src, const std::string& dst,
+                 const std::atomic<int>* stop = nullptr);
 // Deletes the folder's files and sub-folders one by one, then the folder;
 // nonzero when the folder itself was removed. Links are removed, not followed.
 int DeleteDirectoryRecursive(const std::string& path);

@@ -108,6 +108,22 @@ bool IsDirectoryPath(const std::string& path) {
   return !path.empty() && fs::is_directory(FsPath(path), ec);
 }
 
+bool IsSameOrBelow(const std::string& path, const std::string& folder) {
+  FileStamp target;
+  if (!GetFileStamp(folder, target)) return false;
+  std::string found = path;
+  std::error_code ec;
+  if (!fs::exists(FsPath(path), ec) && !MatchPathIgnoringCase(path, found)) return false;
+  fs::path p = fs::canonical(FsPath(found), ec);
+  if (ec) return false;
+  for (;;) {
+    FileStamp s;
+    if (GetOsFileStamp(p, s) && s.SameFile(target)) return true;
+    if (!p.has_relative_path()) return false;  // the root
+    p = p.parent_path();
+  }
+}
+
 bool MakeDirectory(const std::string& path) {
   std::error_code ec;
   return fs::create_directory(FsPath(path), ec);

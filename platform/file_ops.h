@@ -1,6 +1,7 @@
 // File system calls on CP932 paths.
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 
@@ -27,6 +28,9 @@ bool GetOsFileStamp(const std::filesystem::path& osPath, FileStamp& stamp);
 // it: they create the names they are given.
 bool MatchPathIgnoringCase(const std::string& path, std::string& found);
 bool IsDirectoryPath(const std::string& path);
+// True when `path` is the folder `folder` or lies below it, links resolved
+// and both found as reads find them; false when either names nothing.
+bool IsSameOrBelow(const std::string& path, const std::string& folder);
 // Creates one folder; an existing folder is fine (the result is not needed).
 bool MakeDirectory(const std::string& path);
 bool RemoveDirectory(const std::string& path);
@@ -46,7 +50,9 @@ bool SetCurrentDirectory(const std::string& path);
 bool RemoveTree(const std::string& path);
 // Copies a folder or file to the path `to` (which must not exist as a file);
 // existing files are replaced and links followed. A folder's files are
-// copied by several threads (tree_copy.cpp).
-bool CopyTree(const std::string& from, const std::string& to);
+// copied by several threads (tree_copy.cpp). When `stop` is given and turns
+// 1, no further file is begun and the result is false.
+bool CopyTree(const std::string& from, const std::string& to,
+              const std::atomic<int>* stop = nullptr);
 
 }  // namespace vandrel

@@ -143,7 +143,8 @@ bool MakeFolder(const std::string& path, mode_t mode) {
   return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CopyFolder(const std::string& from, const std::string& to, const struct stat& self) {
+bool CopyFolder(const std::string& from, const std::string& to, const struct stat& self,
+                const std::atomic<int>* stop) {
   CopyPlan plan;
   if (!ListTree(from, to, self, plan)) return false;
   for (size_t i = 1; i < plan.folders.size(); ++i)
@@ -154,22 +155,24 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
   std::stable_sort(order.begin(), order.end(),
                    [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
   return ForEachInParallel(order.size(), [&](size_t i) {
-    for (const std::string& name : order[i]->files)
+    for (const std::string& name : order[i]->files) {
+      if (stop && stop->load() == 1) return false;
       if (!CopyOneFile(order[i]->from + "/" + name, order[i]->to + "/" + name)) return false;
+    }
     return true;
   });
 }
 
 }  // namespace
 
-bool CopyTree(const std::string& from, const std::string& to) {
+bool CopyTree(const std::string& from, const std::string& to, const std::atomic<int>* stop) {
   const std::string src = OsPath(from), dst = OsPath(to);
   struct stat st;
   if (::stat(src.c_str(), &st) != 0) return false;
   if (!S_ISDIR(st.st_mode)) return CopyOneFile(src, dst);
   std::error_code ec;
   std::filesystem::create_directories(dst, ec);
-  return !ec && IsDirectoryPath(to) && CopyFolder(src, dst, st);
+  return !ec && IsDirectoryPath(to) && CopyFolder(src, dst, st, stop);
 }
 
 }  // namespace vandrel

@@ -12,6 +12,7 @@
 #include "platform/host.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
+#include "prepro/left_out_folders.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
 
@@ -88,7 +89,8 @@ void BuildHeaderList(const std::string& mask, const std::string& folder) {
     more = scan.FindNextFile();
     if (scan.IsDots()) continue;
     if (scan.IsDirectory()) {
-      BuildHeaderList(mask, scan.GetFilePath());
+      if (FindLeftOutFolder(scan.GetRoot(), scan.GetFileName()) == LeftOutFolder::None)
+        BuildHeaderList(mask, scan.GetFilePath());
       continue;
     }
     const std::string& name = scan.GetFileName();

@@ -14,18 +14,12 @@
 #include "prepro/define_table.h"
 #include "prepro/file_prepro.h"
 #include "prepro/header_list.h"
+#include "prepro/left_out_folders.h"
 #include "prepro/texts.h"
 #include "reader/splitters.h"
 
 namespace vandrel {
 namespace {
-
-// The work folder inside the source tree (a source folder that holds the
-// current directory's work folder).
-bool IsWorkFolder(const std::string& path) {
-  FileStamp work, entry;
-  return GetFileStamp(kWorkDir, work) && GetFileStamp(path, entry) && work.SameFile(entry);
-}
 
 void LoadDefList() {
   TextFile list;
@@ -64,7 +58,9 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
     if (scan.IsDots()) continue;
     const std::string& name = scan.GetFileName();
     if (scan.IsDirectory()) {
-      if (IsWorkFolder(scan.GetFilePath())) continue;  // never mirrored into itself
+      const LeftOutFolder leftOut = FindLeftOutFolder(scan.GetRoot(), name);
+      if (leftOut == LeftOutFolder::Output) AppendAnalyzeLog(scan.GetFilePath(), kLogOutputFolder);
+      if (leftOut != LeftOutFolder::None) continue;  // never mirrored into itself
       const std::string saved = g_defOutputDir;
       g_defOutputDir = JoinPath(g_defOutputDir, name);
       MakeDirectory(g_defOutputDir);

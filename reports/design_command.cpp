@@ -3,6 +3,7 @@
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
+#include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
@@ -48,6 +49,8 @@ bool CreateFileInfo() {
 }  // namespace
 
 bool OnDesignDocButton(const std::string& outputFolder, BusyBox& busyBox) {
+  FileLock lock;
+  if (!LockWorkArea(lock)) return false;
   if (!CreateFileInfo()) return false;
   g_runParameters.m_outputFolder = outputFolder;
   if (!PathExists(outputFolder)) {
@@ -55,7 +58,7 @@ bool OnDesignDocButton(const std::string& outputFolder, BusyBox& busyBox) {
     return false;
   }
   DirScan results;
-  if (!results.FindFile(WorkPath("FunctionList4/*.*"))) {
+  if (!results.FindFile(WorkPath("FunctionList4/*.*")) || !HasCompletionMark()) {
     Box(kMsgNoAnalysisResults);
     return false;
   }

@@ -15,9 +15,10 @@ class BusyBox {
 };
 
 // The FILE INFO pass (fileinfo2/INF_<file> for every FILEINFO/*.c), the
-// checks of the output folder and of the run's records, the question
-// "EXL設計書作成開始します" and the busy box. True when the command ran to
-// its end; false when the abort flag, a check or Cancel ended it.
+// checks of the output folder and of the records of a completed run, the
+// question "EXL設計書作成開始します" and the busy box. True when the command
+// ran to its end; false when the work area's lock, the abort flag, a check
+// or Cancel ended it.
 bool OnDesignDocButton(const std::string& outputFolder, BusyBox& busyBox);
 
 }  // namespace vandrel

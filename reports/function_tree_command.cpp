@@ -2,6 +2,7 @@
 
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
+#include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
@@ -131,6 +132,8 @@ void SearchFile_WordAls_Btn7_DirectFunc(std::string name, std::string folder) {
 }
 
 bool OnButton7(const QueryRequest& request) {
+  FileLock lock;
+  if (!LockWorkArea(lock)) return false;
   try {
     return RunFunctionTree(request);
   } catch (...) {

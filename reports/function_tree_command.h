@@ -15,8 +15,9 @@ namespace vandrel {
 extern std::string g_chosenFunctionName;
 
 // True when the command ran to its end with its folder copied into the
-// output folder; false when a check or a file that cannot be written ended
-// it, or when a copy failed (its box has been shown).
+// output folder; false when another command holding the directory, a check
+// or a file that cannot be written ended it, or when a copy failed (its box
+// has been shown).
 bool OnButton7(const QueryRequest& request);
 
 // Draws the tree of the function from the records in the folder, appending

@@ -2,6 +2,7 @@
 
 #include "pipeline/run_state.h"
 #include "pipeline/texts.h"
+#include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "platform/clock.h"
 #include "platform/file_ops.h"
@@ -36,7 +37,7 @@ std::string StartQuery(const QueryRequest& request, const std::string& listPromp
     return "";
   }
   g_runParameters.m_outputFolder = request.outputFolder;
-  if (!IsDirectoryPath(QueryRecordFolder())) {
+  if (!IsDirectoryPath(QueryRecordFolder()) || !HasCompletionMark()) {
     ShowEndBox(kMsgNoResults);
     return "";
   }

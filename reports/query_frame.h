@@ -21,8 +21,9 @@ std::string QueryRecordFolder();
 
 // The checks at the start of a query: the name from the typed edit or the
 // list, the output folder stored in the run parameters, the records of a
-// run present. "" after the box of the check that refused it
-// ("入力してください", "リストから選択してください", "解析結果がありません").
+// completed run present (a run that did not end has no completion mark).
+// "" after the box of the check that refused it ("入力してください",
+// "リストから選択してください", "解析結果がありません").
 std::string StartQuery(const QueryRequest& request, const std::string& listPrompt);
 
 // "%m%d%H%M%S" of the time, "_" and the name: 1209095012_main.

@@ -5,6 +5,7 @@
 
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
+#include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "platform/cp932.h"
 #include "platform/dir_scan.h"
@@ -171,6 +172,8 @@ void SearchFile_RamAls_Btn8_DirectRAM(std::string pattern, std::string folder) {
 }
 
 bool OnButton8(const QueryRequest& request) {
+  FileLock lock;
+  if (!LockWorkArea(lock)) return false;
   try {
     return RunVariableAnalysis(request);
   } catch (...) {

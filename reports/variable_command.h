@@ -19,8 +19,9 @@ extern int g_ramReadCount;    // of those, entries holding "[R]"
 extern int g_ramWriteCount;   // all others
 
 // True when the command ran to its end with its folder copied into the
-// output folder; false when a check or a file that cannot be written ended
-// it, or when the copy failed (its box has been shown).
+// output folder; false when another command holding the directory, a check
+// or a file that cannot be written ended it, or when the copy failed (its box
+// has been shown).
 bool OnButton8(const QueryRequest& request);
 
 // Lists the accesses of g_chosenVariableName in the records `folder`/`pattern`

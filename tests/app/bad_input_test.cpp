@@ -70,11 +70,12 @@ class BadInputTest : public test::TempDirTest {
     return r;
   }
 
-  // Nothing but the work folder, the log and one result folder are new, and
-  // the sources are as they were.
+  // Nothing but the work folder, the log, the lock file and one result
+  // folder are new, and the sources are as they were.
   void ExpectOnlyRunOutputsChanged(const std::map<std::string, std::string>& sourcesBefore) {
     EXPECT_EQ(Tree("src"), sourcesBefore);
-    const std::set<std::string> allowed = {"src", "out", "vcwk012345", "AnalyzeLog.txt", "stderr.txt"};
+    const std::set<std::string> allowed = {"src",        "out",           "vcwk012345", "AnalyzeLog.txt",
+                                           "stderr.txt", ".vandrel.lock"};
     for (const auto& e : fs::directory_iterator("."))
       EXPECT_TRUE(allowed.count(e.path().filename().string())) << e.path();
     EXPECT_LE(std::distance(fs::directory_iterator("out"), fs::directory_iterator()), 1);

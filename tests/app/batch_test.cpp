@@ -1,9 +1,5 @@
 // The batch front end, run as a program in a temporary current directory.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <cstdio>
 
 #include "batch_run.h"
 
@@ -79,40 +75,13 @@ TEST_F(BatchTest, OpenHandsTheReportToTheDesktop) {
 // copied, the work folder is deleted and the exit status is 1.
 TEST_F(BatchTest, CtrlCStopsTheRunAndDeletesTheWorkFolder) {
   fs::create_directories("out");
-  for (int f = 0; f < 300; ++f) {  // long enough to be stopped on the way
-    std::string text;
-    for (int i = 0; i < 20; ++i)
-      text += "int f" + std::to_string(f) + "_" + std::to_string(i) + "(int a)\r\n{\r\n    return a + " +
-              std::to_string(i) + ";\r\n}\r\n";
-    test::WriteBytes("src/file" + std::to_string(f) + ".c", text);
-  }
-  int err[2];
-  ASSERT_EQ(pipe(err), 0);
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(err[1], STDERR_FILENO);
-    close(err[0]);
-    execl(VANDREL_BATCH_EXE, VANDREL_BATCH_EXE, "analyse", "src", "out", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(err[1]);
-  FILE* in = fdopen(err[0], "r");
-  std::string seen;
-  bool sent = false;
-  for (char line[4096]; std::fgets(line, sizeof line, in);) {
-    seen += line;
-    if (!sent && seen.find("ファイル内部解析中") != std::string::npos) {
-      kill(pid, SIGINT);
-      sent = true;
-    }
-  }
-  std::fclose(in);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(sent) << seen;
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  EXPECT_NE(seen.find("実行中断\n"), std::string::npos) << seen;
-  EXPECT_EQ(seen.find("解析完了 結果を起動します"), std::string::npos) << seen;
+  test::WriteSourceTree("src", 300, 20);  // long enough to be stopped on the way
+  test::BatchProcess run({"analyse", "src", "out"});
+  ASSERT_TRUE(run.ReadUntil("ファイル内部解析中")) << run.Seen();
+  run.Signal(SIGINT);
+  EXPECT_EQ(run.Wait(), 1);
+  EXPECT_NE(run.Seen().find("実行中断\n"), std::string::npos) << run.Seen();
+  EXPECT_EQ(run.Seen().find("解析完了 結果を起動します"), std::string::npos) << run.Seen();
   EXPECT_TRUE(fs::is_empty("out"));
   EXPECT_FALSE(fs::exists("vcwk012345"));
   EXPECT_FALSE(fs::exists("vcwk012345.old"));

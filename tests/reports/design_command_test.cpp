@@ -31,6 +31,7 @@ class DesignCommandTest : public test::TempDirTest {
     fs::create_directories("vcwk012345/fileinfo2");
     test::commands::WriteCalls("main", {});
     WriteText("vcwk012345/FILEINFO/INF_main.c", "[DOM]\nAPP\n[FUNCNAME]\nmain\n");
+    test::commands::MarkRunCompleted();
   }
   void TearDown() override {
     g_abortRequested = 0;

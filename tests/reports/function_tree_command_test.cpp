@@ -24,6 +24,7 @@ class FunctionTreeTest : public test::TempDirTest {
     fs::create_directories("out");
     fs::create_directories("vcwk012345/HTML/CallTree");
     fs::create_directories("vcwk012345/FunctionList4");
+    test::commands::MarkRunCompleted();
   }
   bool Run(const std::string& name, const std::string& output = "out") {
     QueryRequest request;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "pipeline/work_area.h"
 #include "test_support.h"
 
 // A namespace of their own: other test headers have helpers of the same names.
@@ -53,6 +54,9 @@ inline std::string RecordText(const std::vector<Section>& sections) {
   }
   return text;
 }
+
+// The mark with which a completed run leaves its work folder.
+inline void MarkRunCompleted() { WriteBytes(kCompletionMarkPath, ""); }
 
 inline void WriteRecord(const std::string& function, const std::vector<Section>& sections) {
   WriteText("vcwk012345/FunctionList4/" + function, RecordText(sections));

@@ -33,6 +33,7 @@ class VariableCommandTest : public test::TempDirTest {
     WriteText("vcwk012345/FunctionList4/k", "Not Found Function");
     WriteText("vcwk012345/HTML/CallTree/call_tree.txt",
               "--f\n\t|--h\n\t|\t|--f\n\t|--q[non]\n*IndentOver\n--g\n");
+    test::commands::MarkRunCompleted();
   }
   void TearDown() override {
     g_abortRequested = 0;

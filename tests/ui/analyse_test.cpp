@@ -15,6 +15,7 @@
 #include "pipeline/analyse_command.h"
 #include "pipeline/run_state.h"
 #include "platform/cp932.h"
+#include "platform/host.h"
 #include "platform/text_file.h"
 #include "reader/splitters.h"
 #include "ui/main_dialog.h"
@@ -273,6 +274,43 @@ class AnalyseTest : public QObject {
     QVERIFY(stayedOpen);
     QCOMPARE(ResultFolders().size(), 1);
     QVERIFY(dialog_->Control(kFunctionTreeButton)->isEnabled());
+  }
+
+  // A second dialog in the same directory (as a second instance of the
+  // program would be) is refused at its analyse command while the first
+  // one's run holds the directory: one box naming the folder, before it
+  // touches anything; the first run ends as usual.
+  void secondDialogIsRefusedWhileARunHoldsTheFolder() {
+    auto second = std::make_unique<MainDialog>();
+    SetHost(&dialog_->host());  // the first dialog's run reports to its own host
+    for (MainDialog* d : {dialog_.get(), second.get()}) {
+      d->Control<QLineEdit>(kSourceEdit)->setText(kSample);
+      d->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
+    }
+    QSignalSpy secondProgress(&second->progressDialog(), &QDialog::finished);
+    GatedHost gate(dialog_->host());
+    BoxAnswerer answerer;
+    answerer.cancel = [](const test::SeenBox& b) { return b.text == QStringLiteral("解析完了 結果を起動します"); };
+    ProgressDialog* box = &dialog_->progressDialog();
+    QString logWhileHeld;
+    WhenReady(box, [&] { return box->isVisible() && gate.WorkerHeld(); }, [&] {
+      logWhileHeld = ReadLog();
+      second->Control<QAbstractButton>(kAnalyseButton)->click();
+      QCOMPARE(ReadLog(), logWhileHeld);  // the second command wrote nothing
+      gate.Open();
+    });
+    dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
+
+    QCOMPARE(answerer.Texts(), (QStringList{QStringLiteral("このフォルダでは別のコマンドが実行中です：") + QDir::currentPath(),
+                                            QStringLiteral("解析完了 結果を起動します")}));
+    QCOMPARE(answerer.boxes.first().caption, QStringLiteral("終了"));
+    QVERIFY(logWhileHeld.startsWith(QStringLiteral("ANALYSYS START")));
+    QCOMPARE(secondProgress.count(), 0);
+    QVERIFY(!second->Control(kFunctionTreeButton)->isEnabled());
+    QCOMPARE(g_analysisCompleted.load(), 1);
+    QCOMPARE(ResultFolders().size(), 1);
+    QVERIFY(dialog_->Control(kFunctionTreeButton)->isEnabled());
+    second.reset();
   }
 
   // Ending the program while the worker of an early-closed run still runs:

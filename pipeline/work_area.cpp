@@ -1,0 +1,35 @@
+#include "pipeline/work_area.h"
+
+#include "pipeline/texts.h"
+#include "pipeline/work_folder.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/text_file.h"
+
+namespace vandrel {
+
+const std::string kWorkAreaLockPath = "./.vandrel.lock";
+const std::string kCompletionMarkPath = WorkPath("AnalysisCompleted.txt");
+
+bool LockWorkArea(FileLock& lock) {
+  // A folder where the lock file cannot be made is one where the command
+  // cannot write either: it goes on and meets its own failures.
+  if (lock.TryLock(kWorkAreaLockPath) != FileLock::Result::Busy) return true;
+  CurrentHost().MessageBox(kMsgWorkAreaBusy + CurrentDirectory(), kCaptionEnd, MessageButtons::Ok);
+  return false;
+}
+
+bool IsInWorkArea(const std::string& path) {
+  return IsSameOrBelow(path, kWorkDir) || IsSameOrBelow(path, kOldWorkDir);
+}
+
+bool WriteCompletionMark() {
+  TextFile mark;
+  return mark.Open(kCompletionMarkPath, TextFile::Mode::Truncate) && mark.Close();
+}
+
+bool HasCompletionMark() { return PathExists(kCompletionMarkPath); }
+
+void DeleteCompletionMark() { DeleteFile(kCompletionMarkPath); }
+
+}  // namespace vandrel

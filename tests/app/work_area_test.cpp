@@ -1,0 +1,201 @@
+// One command at a time in a directory, and no result folder that looks
+// complete unless it is: vandrel-batch run as a program in a temporary
+// current directory.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+#include "batch_run.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::BatchProcess;
+using test::ResultFiles;
+using test::ResultFolders;
+using test::RunBatch;
+
+const fs::path kSample = fs::path(VANDREL_SOURCE_DIR) / "examples/sample";
+
+class WorkAreaTest : public test::TempDirTest {
+ protected:
+  // The result of a run alone on the same sources, in a directory of its own.
+  std::map<std::string, std::string> RunAlone(const std::string& source) {
+    test::InFolder alone(dir() / "alone");
+    fs::create_directories("out");
+    test::BatchOutcome o = RunBatch("analyse '" + source + "' out");
+    EXPECT_EQ(o.status, 0) << o.err;
+    const auto folders = ResultFolders("out");
+    return folders.size() == 1 ? ResultFiles(folders[0]) : std::map<std::string, std::string>{};
+  }
+  // The refusal box of a command in this directory while another holds it.
+  static std::string Busy() {
+    return "終了: このフォルダでは別のコマンドが実行中です：" + fs::current_path().string() + "\n";
+  }
+  // Two runs within one second share their result folder's name.
+  static void NextSecond() {
+    const std::time_t now = std::time(nullptr);
+    while (std::time(nullptr) == now) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+};
+
+TEST_F(WorkAreaTest, OfTwoRunsStartedTogetherOneRunsAndTheOtherIsRefused) {
+  test::WriteSourceTree("src", 10, 20);
+  const std::string src = fs::absolute("src").string();
+  const auto alone = RunAlone(src);
+  ASSERT_FALSE(alone.empty());
+  fs::create_directories("out");
+  BatchProcess a({"analyse", src, "out"}), b({"analyse", src, "out"});
+  const int statusA = a.Wait(), statusB = b.Wait();
+  ASSERT_EQ(std::min(statusA, statusB), 0) << a.Seen() << b.Seen();
+  ASSERT_EQ(std::max(statusA, statusB), 1) << a.Seen() << b.Seen();
+  EXPECT_EQ((statusA == 1 ? a : b).Seen(), Busy());
+  const auto folders = ResultFolders("out");
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_TRUE(ResultFiles(folders[0]) == alone);
+}
+
+// Every command started while an analyse holds the directory is refused
+// before it touches anything, and the analyse ends as a run alone does.
+TEST_F(WorkAreaTest, WhileARunHoldsTheDirectoryEveryCommandIsRefused) {
+  test::WriteSourceTree("src", 10, 20);
+  const std::string src = fs::absolute("src").string();
+  const auto alone = RunAlone(src);
+  fs::create_directories("out");
+  BatchProcess run({"analyse", src, "out"});
+  ASSERT_TRUE(run.ReadUntil("ヘッダ・プリプロ解析中")) << run.Seen();
+  run.Signal(SIGSTOP);
+  for (const char* args : {"analyse src out", "call-tree f0_0 out", "variable g out", "design-doc out"}) {
+    test::BatchOutcome o = RunBatch(args);
+    EXPECT_EQ(o.status, 1) << args;
+    EXPECT_EQ(o.err, Busy()) << args;
+    EXPECT_TRUE(o.out.empty()) << args;
+  }
+  run.Signal(SIGCONT);
+  ASSERT_EQ(run.Wait(), 0) << run.Seen();
+  const auto folders = ResultFolders("out");
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_TRUE(ResultFiles(folders[0]) == alone);
+}
+
+// Source "." twice: the second run does not take the first one's work
+// folder, set aside beside the new one, for sources.
+TEST_F(WorkAreaTest, TheCurrentDirectoryAsSourceFolderTwice) {
+  fs::copy(kSample, "proj", fs::copy_options::recursive);
+  test::InFolder proj("proj");
+  std::map<std::string, std::string> results[2];
+  for (int run = 0; run < 2; ++run) {
+    const std::string out = "../out" + std::to_string(run);
+    fs::create_directories(out);
+    test::BatchOutcome o = RunBatch("analyse . " + out);
+    ASSERT_EQ(o.status, 0) << o.err;
+    results[run] = ResultFiles(ResultFolders(out).at(0));
+  }
+  EXPECT_EQ(std::count(results[1]["FunctionList_Body.txt"].begin(), results[1]["FunctionList_Body.txt"].end(), '\n'),
+            12);
+  EXPECT_TRUE(results[1] == results[0]);
+  const std::string log = ToUtf8(test::ReadBytes("AnalyzeLog.txt"));
+  EXPECT_EQ(log.find("DUPLICATE FUNCTION"), std::string::npos) << log;
+  EXPECT_EQ(log.find("vcwk012345"), std::string::npos) << log;
+}
+
+// An output folder in the source tree holds the results of earlier runs:
+// the walks leave it out (and the result folders of an output folder that
+// is the source folder itself), with one log line each.
+TEST_F(WorkAreaTest, AnOutputFolderInsideTheSourceFolderIsNotAnalysed) {
+  struct Case {
+    const char* output;
+    int logLines[2];  // of the first and the second run
+  } cases[] = {{"src/results", {1, 1}}, {"src", {0, 1}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    fs::remove_all("src");
+    fs::copy(kSample, "src", fs::copy_options::recursive);
+    fs::create_directories(c.output);
+    std::map<std::string, std::string> first;
+    for (int run = 0; run < 2; ++run) {
+      NextSecond();
+      test::BatchOutcome o = RunBatch(std::string("analyse src ") + c.output);
+      ASSERT_EQ(o.status, 0) << o.err;
+      const auto files = ResultFiles(fs::path(o.out.substr(0, o.out.size() - 1)).parent_path());
+      if (run == 0)
+        first = files;
+      else
+        EXPECT_TRUE(files == first);
+      std::string log = test::ReadBytes("AnalyzeLog.txt");
+      int lines = 0;
+      for (size_t at = 0; (at = log.find(": OUTPUT FOLDER, NOT WALKED\r\n", at)) != std::string::npos; ++at) ++lines;
+      EXPECT_EQ(lines, c.logLines[run]) << ToUtf8(log);
+    }
+  }
+}
+
+// A run deletes its work folder's earlier state and the folder set aside:
+// an output folder there fails the output check, and nothing is written.
+TEST_F(WorkAreaTest, AnOutputFolderInsideTheWorkAreaFailsTheOutputCheck) {
+  fs::create_directories("out");
+  for (const char* output : {"vcwk012345.old", "vcwk012345", "vcwk012345/DEF", "vcwk012345.old/HTML",
+                             "./VCWK012345.OLD"}) {
+    SCOPED_TRACE(output);
+    ASSERT_EQ(RunBatch("analyse '" + kSample.string() + "' out").status, 0);  // a work folder to set aside
+    test::BatchOutcome o = RunBatch("analyse '" + kSample.string() + "' " + output);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("終了: 出力フォルダを指定してください\n"), std::string::npos) << o.err;
+    EXPECT_TRUE(o.out.empty());
+    for (const auto& e : fs::recursive_directory_iterator("."))
+      EXPECT_FALSE(e.path().filename() == "index.html" && e.path().string().rfind("./out/", 0) != 0) << e.path();
+  }
+}
+
+// Ctrl-C while the results are copied cancels the run: no result folder is
+// left, the work folder is not offered to the commands on the results, and
+// the next run is whole.
+TEST_F(WorkAreaTest, CtrlCDuringTheCopiesLeavesNoResultFolder) {
+  test::WriteSourceTree("src", 20, 20);
+  const std::string src = fs::absolute("src").string();
+  const auto alone = RunAlone(src);
+  fs::create_directories("out");
+  {
+    BatchProcess run({"analyse", src, "out"});
+    ASSERT_TRUE(run.ReadUntil("関数情報抽出完了")) << run.Seen();  // the pipeline's last status
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (fs::is_empty("out") && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    run.Signal(SIGINT);
+    EXPECT_EQ(run.Wait(), 1) << run.Seen();
+    EXPECT_NE(run.Seen().find("実行中断\n"), std::string::npos) << run.Seen();
+    EXPECT_EQ(run.Seen().find("解析完了 結果を起動します"), std::string::npos) << run.Seen();
+  }
+  EXPECT_TRUE(fs::is_empty("out"));
+  test::BatchOutcome query = RunBatch("call-tree f0_0 out");
+  EXPECT_EQ(query.status, 1);
+  EXPECT_EQ(query.err, "コールツリーHTML作成中\n終了: 解析結果がありません\n");
+
+  test::BatchOutcome next = RunBatch("analyse '" + src + "' out");
+  ASSERT_EQ(next.status, 0) << next.err;
+  const auto folders = ResultFolders("out");
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_TRUE(ResultFiles(folders[0]) == alone);
+}
+
+// A run killed before its end leaves records but no completion mark: the
+// commands on the results refuse it with the dialog's boxes for missing
+// results. (The killed process's lock went with it.)
+TEST_F(WorkAreaTest, CommandsOnTheResultsOfAKilledRunAreRefused) {
+  test::WriteSourceTree("src", 20, 20);
+  fs::create_directories("out");
+  {
+    BatchProcess run({"analyse", "src", "out"});
+    ASSERT_TRUE(run.ReadUntil("コールリスト呼出し作成中")) << run.Seen();
+    run.Signal(SIGKILL);
+    EXPECT_EQ(run.Wait(), -1);
+  }
+  ASSERT_TRUE(fs::exists("vcwk012345/FunctionList4/f0_0"));
+  test::ExpectResultsRefused("f0_0", "a");
+}
+
+}  // namespace
+}  // namespace vandrel
