@@ -187,6 +187,24 @@ class AnalyseTest : public QObject {
     QCOMPARE(Items(variables), SortedNoCase(expectedVariables + expectedVariables));
   }
 
+  // An output folder that is a file passes the check; every copy fails with
+  // its box, and the report, which is not there, is not opened but reported.
+  void openOfAMissingReport() {
+    QFile file(QStringLiteral("outfile"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    dialog_->Control<QLineEdit>(kSourceEdit)->setText(kSample);
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("outfile"));
+    UrlRecorder urls;
+    BoxAnswerer answerer;
+    dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
+    const QStringList boxes = answerer.Texts();
+    QVERIFY2(boxes.size() > 2 && boxes.first() == QStringLiteral("コピー失敗"), qPrintable(boxes.join(u'|')));
+    QCOMPARE(boxes.mid(boxes.size() - 2),
+             QStringList({"解析完了 結果を起動します", "コールツリーindex起動失敗"}));
+    QVERIFY(urls.opened.isEmpty());
+  }
+
   // "中止" (or Enter) during the run: nothing is copied, the result
   // commands are disabled even after an earlier run had enabled them, and
   // the worker stops and removes the work folder.
