@@ -4,11 +4,13 @@
 #include "app/automation.h"
 #include "ui/icons.h"
 #include "ui/main_dialog.h"
+#include "ui/translations.h"
 
 using namespace vandrel;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  ui::InstallJapaneseTranslations();
   // The program ends when the dialog finishes, not when its window hides.
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(ui::MakeIcon(ui::IconId::Analyse));

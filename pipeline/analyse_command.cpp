@@ -1,6 +1,7 @@
 #include "pipeline/analyse_command.h"
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -80,6 +81,27 @@ void Prepare() {
   WriteTimestampedLog("ANALYSYS START    ");
 }
 
+// Runs work on a thread of its own while the view waits: the dialog goes on
+// painting, its input stays blocked. An exception comes back to the caller.
+void RunWhileViewWaits(AnalyseView& view, const std::function<void()>& work) {
+  std::atomic<bool> done{false};
+  std::exception_ptr failure;
+  std::thread runner([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    done = true;
+  });
+  struct Join {
+    std::thread& t;
+    ~Join() { t.join(); }
+  } join{runner};
+  view.WaitUntil([&] { return done.load(); });
+  if (failure) std::rethrow_exception(failure);
+}
+
 struct Copy {
   bool folder;
   std::string source;       // below the current directory
@@ -89,7 +111,8 @@ struct Copy {
 };
 
 // Copies the results of a completed run; true when every copy succeeded.
-bool CopyResults(const std::string& res, const std::string& sourceName) {
+// The status detail names each copy as it starts ("コピー中 HTML").
+bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseView& view) {
   const std::string cur = JoinPath(CurrentDirectory(), "vcwk012345");
   const std::string fail = ToCp932("コピー失敗");
   const std::string ramFail = ToCp932("RAM解析結果コピー失敗");
@@ -120,6 +143,7 @@ bool CopyResults(const std::string& res, const std::string& sourceName) {
   struct Job {
     std::function<bool()> copy;
     std::string failure;
+    std::string detail;  // the status detail while it runs
   };
   std::vector<Job> jobs;
   size_t frameSet = 0;
@@ -128,32 +152,40 @@ bool CopyResults(const std::string& res, const std::string& sourceName) {
     if (c.createFirst) MakeDirectory(dst);
     std::string from = JoinPath(cur, c.source);
     if (c.source == "index.html") frameSet = jobs.size();
+    std::string detail = kDetailCopying + (c.destination.empty() ? c.source : c.destination);
     if (c.folder)
-      jobs.push_back({[from, dst] { return CopyFolderTo(from, dst, &g_abortRequested) == 1; }, c.failure});
+      jobs.push_back(
+          {[from, dst] { return CopyFolderTo(from, dst, &g_abortRequested) == 1; }, c.failure, detail});
     else
-      jobs.push_back({[from, dst] { return CopyFile(from, dst); }, c.failure});
+      jobs.push_back({[from, dst] { return CopyFile(from, dst); }, c.failure, detail});
     if (c.source == "HTML/CallTree/call_tree_ram.txt") {
       // The log, then the whole work folder.
       jobs.push_back({[res] {
                         return CopyFile(JoinPath(CurrentDirectory(), "AnalyzeLog.txt"),
                                         JoinPath(res, "AnalyzeLog.txt"));
                       },
-                      ToCp932("[AnalyzeLog.txt]コピー失敗")});
+                      ToCp932("[AnalyzeLog.txt]コピー失敗"), kDetailCopying + "AnalyzeLog.txt"});
       std::string workCopy = JoinPath(res, kFolderWorkCopy);
       MakeDirectory(workCopy);
       jobs.push_back({[cur, workCopy] { return CopyFolderTo(cur, workCopy, &g_abortRequested) == 1; },
-                      ToCp932("[解析テンポラリ]コピー失敗")});
+                      ToCp932("[解析テンポラリ]コピー失敗"), kDetailCopying + kFolderWorkCopy});
     }
   }
   // The frame set comes last: a result folder with an index.html holds every
   // other copy. A cancel (Ctrl-C) stops the copies and shows no box.
   std::vector<char> done(jobs.size(), 0);
-  ForEachInParallel(jobs.size(), [&](size_t i) {
-    if (i != frameSet && g_abortRequested.load() != 1) done[i] = jobs[i].copy();
-    return true;
+  auto run = [&](size_t i) {
+    SetStatusDetail(jobs[i].detail);
+    done[i] = jobs[i].copy();
+  };
+  RunWhileViewWaits(view, [&] {
+    ForEachInParallel(jobs.size(), [&](size_t i) {
+      if (i != frameSet && g_abortRequested.load() != 1) run(i);
+      return true;
+    });
+    if (g_abortRequested.load() != 1) run(frameSet);
   });
   if (g_abortRequested.load() == 1) return false;
-  done[frameSet] = jobs[frameSet].copy();
   bool all = true;
   for (size_t i = 0; i < jobs.size(); ++i) {
     if (done[i]) continue;
@@ -276,7 +308,7 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   const bool madeFolder = MakeDirectory(res);
   result.outcome = AnalyseOutcome::Completed;
   result.resultFolder = res;
-  result.allCopied = CopyResults(res, sourceName);
+  result.allCopied = CopyResults(res, sourceName, view);
   DeleteFolderTree(kOldWorkDir);  // before the closing question
   if (g_abortRequested.load() == 1) return CancelAfterRun(res, madeFolder, view);
   result.writesLost = LostWriteCount() != lostBefore;

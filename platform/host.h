@@ -26,7 +26,8 @@ class Host {
   virtual void ForgetEndOfRun() {}
   // The question before a result is opened; true to open.
   virtual bool ConfirmOpen(const std::string& text, const std::string& caption) = 0;
-  // Opens a document with the desktop; false when that failed.
+  // Opens a document with the desktop; false when that failed, a missing
+  // document included (front ends check with DocumentExists, platform/desktop.h).
   virtual bool OpenDocument(const std::string& path) = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,11 +76,21 @@ class RecordingHost : public Host {
   RecordingHost() { SetHost(this); }
   ~RecordingHost() override { SetHost(nullptr); }
 
+  // The copies into the result folder set the detail from several threads.
   void StatusText(const std::string& t) override {
-    statusTexts.push_back(t);
+    {
+      std::lock_guard<std::mutex> lock(statusMutex_);
+      statusTexts.push_back(t);
+    }
     if (onStatusText) onStatusText(t);
   }
-  void StatusDetail(const std::string& t) override { statusDetails.push_back(t); }
+  void StatusDetail(const std::string& t) override {
+    {
+      std::lock_guard<std::mutex> lock(statusMutex_);
+      statusDetails.push_back(t);
+    }
+    if (onStatusDetail) onStatusDetail(t);
+  }
   int MessageBox(const std::string& text, const std::string& caption, MessageButtons b) override {
     boxes.push_back({text, caption, b});
     return answer;
@@ -104,6 +115,7 @@ class RecordingHost : public Host {
 
   // Called on the thread that sets the status text (the worker in a run).
   std::function<void(const std::string&)> onStatusText;
+  std::function<void(const std::string&)> onStatusDetail;
   std::function<void()> onConfirmOpen;
   std::vector<std::string> statusTexts, statusDetails, opened;
   std::vector<RecordedBox> boxes;
@@ -111,6 +123,9 @@ class RecordingHost : public Host {
   int answer = kIdOk;
   bool confirmOpen = false;
   bool openSucceeds = true;
+
+ private:
+  std::mutex statusMutex_;
 };
 
 }  // namespace vandrel::test

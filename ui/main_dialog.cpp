@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -28,6 +27,7 @@
 #include "reports/function_tree_command.h"
 #include "reports/variable_command.h"
 #include "ui/drop_edit.h"
+#include "ui/folder_picker.h"
 #include "ui/icon_button.h"
 #include "ui/icons.h"
 #include "ui/progress_dialog.h"
@@ -320,12 +320,8 @@ void MainDialog::StopWorkerForExit() {
 }
 
 void MainDialog::BrowseFolder(int editId) {
-  QFileDialog picker(nullptr, kChooseFolder, QDir::rootPath());
-  picker.setObjectName(QStringLiteral("folderPicker"));
-  picker.setFileMode(QFileDialog::Directory);
-  picker.setOption(QFileDialog::ShowDirsOnly);
-  if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty()) return;
-  Control<QLineEdit>(editId)->setText(QDir::cleanPath(picker.selectedFiles().first()));
+  const QString folder = ChooseFolder(kChooseFolder, QDir::rootPath());
+  if (!folder.isEmpty()) Control<QLineEdit>(editId)->setText(folder);
 }
 
 void MainDialog::OnBrowseSourceFolder() { BrowseFolder(kSourceEdit); }

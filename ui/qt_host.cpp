@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "platform/cp932.h"
+#include "platform/desktop.h"
 #include "platform/os_path.h"
 #include "ui/progress_dialog.h"
 #include "ui/ui_texts.h"
@@ -76,6 +77,8 @@ bool QtHost::ConfirmOpen(const std::string& text, const std::string& caption) {
 }
 
 bool QtHost::OpenDocument(const std::string& path) {
+  // openUrl tells only that an opener started, not that the file was there.
+  if (!DocumentExists(path)) return false;
   // A relative path names a file below the current directory, as the shell takes it.
   const QString file = QFileInfo(QString::fromStdString(OsPath(path))).absoluteFilePath();
   return QDesktopServices::openUrl(QUrl::fromLocalFile(file));

@@ -53,6 +53,35 @@ TEST_F(BatchQueryTest, Variable) {
             "--main\n\t\t▲g_x [w]\n\t|--sub\n\t\t\t▲g_x [R]\n");
 }
 
+// With --open the copy's index.html goes to xdg-open; an open fails when the
+// copy is missing (xdg-open is not started) or when xdg-open fails.
+TEST_F(BatchQueryTest, OpenAndItsFailures) {
+  struct Case {
+    const char* args;
+    int xdgStatus;
+    const char* tail;  // the end of standard error
+    bool handedOver;
+  } cases[] = {
+      {"call-tree main out --open", 0, "終了: コールツリー作成完了\n", true},
+      {"call-tree main out --open", 1, "終了: コールツリー作成完了\n終了: 起動失敗\n", true},
+      {"call-tree main nosuch --open", 0,
+       "終了: コピー失敗\nコールツリー完了\n終了: コールツリー作成完了\n終了: 起動失敗\n", false},
+      {"variable g_x nosuch --open", 0, "g_x変数分析終了\n終了: コピー失敗\n終了: g_x変数分析終了\n終了: 起動失敗\n",
+       false},
+  };
+  for (const Case& c : cases) {
+    test::BatchOutcome o = RunBatch(c.args, test::FakeXdgOpen(c.xdgStatus));
+    const std::string tail = c.tail;
+    EXPECT_TRUE(o.err.size() >= tail.size() && o.err.compare(o.err.size() - tail.size(), tail.size(), tail) == 0)
+        << c.args << "\n" << o.err;
+    EXPECT_EQ(fs::exists("bin/opened.txt"), c.handedOver) << c.args;
+    if (c.handedOver) {
+      const std::string opened = test::ReadBytes("bin/opened.txt");
+      EXPECT_TRUE(opened.starts_with("out/") && opened.ends_with("_main/index.html")) << opened;
+    }
+  }
+}
+
 TEST_F(BatchQueryTest, DesignDocAnswersItsQuestionWithOk) {
   test::BatchOutcome o = RunBatch("design-doc out");
   EXPECT_EQ(o.status, 0) << o.err;

@@ -158,4 +158,15 @@ inline std::vector<std::filesystem::path> ResultFolders(const std::filesystem::p
   return folders;
 }
 
+// A stand-in for xdg-open in bin/ that notes its argument in bin/opened.txt
+// and exits with `status`; returns the environment that puts it on PATH.
+inline std::string FakeXdgOpen(int status = 0) {
+  std::filesystem::create_directories("bin");
+  WriteBytes("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/opened.txt\"\nexit " +
+                                 std::to_string(status) + "\n");
+  std::filesystem::permissions("bin/xdg-open", std::filesystem::perms::owner_all);
+  std::filesystem::remove("bin/opened.txt");
+  return "PATH=\"$PWD/bin:$PATH\" ";
+}
+
 }  // namespace vandrel::test

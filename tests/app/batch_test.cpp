@@ -61,14 +61,25 @@ TEST_F(BatchTest, AnalysingTheSampleFillsTheResultFolderAndAnswersTheQuestionWit
 // xdg-open (here a stand-in on PATH that notes its argument).
 TEST_F(BatchTest, OpenHandsTheReportToTheDesktop) {
   fs::create_directories("out");
-  fs::create_directories("bin");
-  test::WriteBytes("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/opened.txt\"\n");
-  fs::permissions("bin/xdg-open", fs::perms::owner_all);
   std::string sample = (fs::path(VANDREL_SOURCE_DIR) / "examples/sample").string();
-  Outcome o = RunBatch("analyse '" + sample + "' out --open", "PATH=\"$PWD/bin:$PATH\" ");
+  Outcome o = RunBatch("analyse '" + sample + "' out --open", test::FakeXdgOpen());
   ASSERT_EQ(o.status, 0) << o.err;
   fs::path res = *fs::directory_iterator("out");
   EXPECT_EQ(test::ReadBytes("bin/opened.txt"), (res / "index.html").string());
+}
+
+// An output folder that is a file: every copy fails, and the report that is
+// not there is reported instead of handed to xdg-open.
+TEST_F(BatchTest, OpenOfAMissingReportShowsItsBox) {
+  test::WriteBytes("outfile", "");
+  std::string sample = (fs::path(VANDREL_SOURCE_DIR) / "examples/sample").string();
+  Outcome o = RunBatch("analyse '" + sample + "' outfile --open", test::FakeXdgOpen());
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("終了: [解析テンポラリ]コピー失敗\n"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("終了: 解析完了 結果を起動します\n終了: コールツリーindex起動失敗\n"),
+            std::string::npos)
+      << o.err;
+  EXPECT_FALSE(fs::exists("bin/opened.txt"));
 }
 
 // Ctrl-C during a run is the progress box's cancel: the run stops, nothing is

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <regex>
 #include <thread>
 
@@ -111,6 +113,31 @@ TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
   EXPECT_EQ(host.BoxTexts().back(), Sj("解析完了 結果を起動します"));
   EXPECT_TRUE(host.opened.empty());
   EXPECT_EQ(host.statusTexts.back(), Sj("解析終了"));
+  EXPECT_EQ(host.statusDetails.back(), "----------------------");
+}
+
+// The copies run while the view waits (the dialog keeps painting); the status
+// detail names each one, by the name it gets in the result folder.
+TEST_F(AnalyseCommandTest, TheCopiesRunWhileTheViewWaitsAndNameThemselves) {
+  std::mutex mutex;
+  std::vector<std::string> copies;
+  bool allWhileWaiting = true;
+  host.onStatusDetail = [&](const std::string& t) {
+    if (t.rfind(Sj("コピー中 "), 0) != 0) return;
+    std::lock_guard<std::mutex> lock(mutex);
+    copies.push_back(ToUtf8(t.substr(Sj("コピー中 ").size())));
+    allWhileWaiting = allWhileWaiting && view.waiting;
+  };
+  ASSERT_EQ(Run("src", "out").outcome, AnalyseOutcome::Completed);
+  std::sort(copies.begin(), copies.end());
+  std::vector<std::string> expected = {
+      "HTML", "FunctionList4", "RAM", "DEFINE", "プリプロ展開ソフト", "index.html", "tarnibel.html",
+      "FileFuncInfo.txt", "RAM_ALL", "FunctionList_ProtType.txt", "FunctionList_Body.txt", "TypeDefine.txt",
+      "RamDefine.txt", "DetectRamAll.txt", "CallTree.txt", "CallTree_RAM_ACCESS.txt", "AnalyzeLog.txt",
+      "[解析テンポラリ]"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(copies, expected);
+  EXPECT_TRUE(allWhileWaiting);
   EXPECT_EQ(host.statusDetails.back(), "----------------------");
 }
 

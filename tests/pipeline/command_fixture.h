@@ -1,6 +1,7 @@
 // Runs the analyse command against a view that stands in for the dialog.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -25,7 +26,9 @@ class TestView : public AnalyseView {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   void WaitUntil(const std::function<bool()>& done) override {
+    waiting = true;
     while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    waiting = false;
   }
   void DisableResultCommands() override { ++disabled; }
   void EnableResultCommands() override { ++enabled; }
@@ -35,6 +38,7 @@ class TestView : public AnalyseView {
   // Returns true when it closed the box itself.
   std::function<bool()> onShow;
   int boxesShown = 0, disabled = 0, enabled = 0;
+  std::atomic<bool> waiting{false};  // inside WaitUntil
   std::vector<std::string> functions, variables;
 
  private:

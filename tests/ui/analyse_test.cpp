@@ -10,6 +10,9 @@
 #include <QSignalSpy>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <memory>
 
 #include "pipeline/analyse_command.h"
@@ -77,6 +80,48 @@ QString ReadLog() {
 const std::initializer_list<int> kResultControls = {
     kFunctionTreeButton, kVariableButton, kShowExcelCheck, kTypedFunctionRadio, kListedFunctionRadio,
     kTypedVariableRadio, kListedVariableRadio, kFunctionEdit, kVariableEdit, kFunctionList, kVariableList};
+
+// Holds the first copy into the result folder (on its copy thread) until the
+// status detail has been painted naming a copy, or 20 s have passed: a
+// dialog that is blocked during the copies never paints it.
+class CopyPaintWatch : public QObject, public test::ForwardingHost {
+ public:
+  CopyPaintWatch(Host& inner, QLabel* detail) : ForwardingHost(inner), detail_(detail) {
+    detail_->installEventFilter(this);
+  }
+  ~CopyPaintWatch() override { detail_->removeEventFilter(this); }
+
+  void StatusDetail(const std::string& text) override {
+    ForwardingHost::StatusDetail(text);
+    const QString shown = QString::fromStdString(ToUtf8(text));
+    if (!shown.startsWith(QStringLiteral("コピー中 "))) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    copies << shown;
+    if (copies.size() > 1 || QThread::currentThread() == qApp->thread()) return;
+    paintedWhileCopying = painted_.wait_for(lock, std::chrono::seconds(20), [&] {
+      return lastPainted_.startsWith(QStringLiteral("コピー中 "));
+    });
+  }
+
+  QStringList copies;         // the copy details, in the order they were set
+  bool paintedWhileCopying = false;  // while the first copy waited
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      lastPainted_ = detail_->text();
+      painted_.notify_all();
+    }
+    return false;
+  }
+
+ private:
+  QLabel* detail_;
+  std::mutex mutex_;
+  std::condition_variable painted_;
+  QString lastPainted_;
+};
 
 }  // namespace
 
@@ -185,6 +230,43 @@ class AnalyseTest : public QObject {
     QCOMPARE(urls.opened.size(), 1);
     QCOMPARE(Items(functions), SortedNoCase(expectedFunctions + expectedFunctions));
     QCOMPARE(Items(variables), SortedNoCase(expectedVariables + expectedVariables));
+  }
+
+  // The copies into the result folder run while the dialog goes on painting;
+  // its status detail names the copy ("コピー中 HTML"). The boxes and the
+  // result stay as they were.
+  void dialogPaintsDuringTheCopies() {
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+    dialog_->Control<QLineEdit>(kSourceEdit)->setText(kSample);
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
+    CopyPaintWatch watch(dialog_->host(), dialog_->Control<QLabel>(kStatusDetailLine));
+    BoxAnswerer answerer;
+    answerer.cancel = [](const test::SeenBox& b) { return b.text == QStringLiteral("解析完了 結果を起動します"); };
+    dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
+    QCOMPARE(answerer.Texts(), QStringList{"解析完了 結果を起動します"});
+    QCOMPARE(watch.copies.size(), 18);
+    QVERIFY(watch.copies.contains(QStringLiteral("コピー中 HTML")));
+    QVERIFY(watch.copies.contains(QStringLiteral("コピー中 [解析テンポラリ]")));
+    QVERIFY(watch.paintedWhileCopying);
+    QCOMPARE(ResultFolders().size(), 1);
+  }
+
+  // An output folder that is a file passes the check; every copy fails with
+  // its box, and the report, which is not there, is not opened but reported.
+  void openOfAMissingReport() {
+    QFile file(QStringLiteral("outfile"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    dialog_->Control<QLineEdit>(kSourceEdit)->setText(kSample);
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("outfile"));
+    UrlRecorder urls;
+    BoxAnswerer answerer;
+    dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
+    const QStringList boxes = answerer.Texts();
+    QVERIFY2(boxes.size() > 2 && boxes.first() == QStringLiteral("コピー失敗"), qPrintable(boxes.join(u'|')));
+    QCOMPARE(boxes.mid(boxes.size() - 2),
+             QStringList({"解析完了 結果を起動します", "コールツリーindex起動失敗"}));
+    QVERIFY(urls.opened.isEmpty());
   }
 
   // "中止" (or Enter) during the run: nothing is copied, the result

@@ -2,12 +2,16 @@
 // version item, the folder pickers, the drop targets and the choice lists.
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTreeView>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -21,6 +25,7 @@
 #include "ui/busy_dialog.h"
 #include "ui/drop_edit.h"
 #include "ui/main_dialog.h"
+#include "ui/translations.h"
 #include "ui_test_support.h"
 
 using namespace vandrel;
@@ -56,6 +61,14 @@ class MainDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Qt's own texts in Japanese, as the program installs them. The pickers
+  // keep their state (columns, places) in a settings file of their own, not
+  // in the user's, which would carry it from run to run.
+  void initTestCase() {
+    QVERIFY(config_.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+    QVERIFY(InstallJapaneseTranslations());
+  }
   void init() {
     cwd_ = std::make_unique<TempCurrentDir>();
     g_abortRequested = 0;
@@ -356,6 +369,70 @@ class MainDialogTest : public QObject {
     }
   }
 
+  // Qt's own picker (the offscreen platform has no native one) reads in
+  // Japanese and shows its columns whole: each is as wide as its header and
+  // every cell of the folder's rows.
+  void folderPickerInJapanese() {
+    MainDialog dialog;
+    QStringList buttons, labels, headers, types;
+    bool columnsWhole = false;
+    WhenReady(
+        &dialog, [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); },
+        [&] {
+          auto* picker = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+          for (QAbstractButton* b : picker->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->buttons())
+            buttons << b->text();
+          for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+            labels << picker->findChild<QLabel*>(QLatin1String(name))->text();
+          auto* view = picker->findChild<QTreeView*>(QStringLiteral("treeView"));
+          const QAbstractItemModel* model = view->model();
+          for (int c = 0; c < model->columnCount(); ++c) headers << model->headerData(c, Qt::Horizontal).toString();
+          columnsWhole = QTest::qWaitFor([&] {
+            const int rows = model->rowCount(view->rootIndex());
+            if (rows == 0) return false;
+            for (int c = 1; c < model->columnCount(); ++c) {
+              if (view->header()->sectionSizeHint(c) > view->columnWidth(c)) return false;
+              for (int r = 0; r < rows; ++r)
+                if (view->sizeHintForIndex(model->index(r, c, view->rootIndex())).width() > view->columnWidth(c))
+                  return false;
+            }
+            return true;
+          });
+          for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
+            types << model->index(r, 2, view->rootIndex()).data().toString();
+          picker->grab().save(QStringLiteral(VANDREL_BUILD_DIR "/folder_picker.png"));
+          picker->reject();
+        });
+    dialog.Control<QAbstractButton>(kBrowseSourceButton)->click();
+    QCOMPARE(buttons, QStringList({"選択(&C)", "キャンセル"}));
+    QCOMPARE(labels, QStringList({"アドレス:", "ディレクトリ:", "ファイルの種類:"}));
+    QCOMPARE(headers, QStringList({"名前", "サイズ", "タイプ", "更新日"}));
+    QVERIFY(!types.isEmpty());
+    QCOMPARE(QSet<QString>(types.begin(), types.end()), QSet<QString>{"フォルダ"});
+    QVERIFY(columnsWhole);
+  }
+
+  // The context menu of the folder edits and of the editable lists.
+  void contextMenusInJapanese_data() {
+    QTest::addColumn<int>("id");
+    QTest::newRow("folder edit") << int(kSourceEdit);
+    QTest::newRow("function edit") << int(kFunctionEdit);
+    QTest::newRow("variable list") << int(kVariableList);
+  }
+  void contextMenusInJapanese() {
+    QFETCH(int, id);
+    MainDialog dialog;
+    QWidget* control = dialog.Control(id);
+    auto* combo = qobject_cast<QComboBox*>(control);
+    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(control);
+    std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    QStringList items;
+    for (QAction* a : menu->actions())
+      if (!a->isSeparator()) items << a->text().section(u'\t', 0, 0);
+    QCOMPARE(items, QStringList({"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)", "貼り付け(&P)", "削除",
+                                 "すべてを選択"}));
+  }
+
   // Names go in sorted (letters without case), lists keep what they hold
   // and the text of their edit.
   void choiceListsSorted() {
@@ -371,6 +448,7 @@ class MainDialogTest : public QObject {
   }
 
  private:
+  QTemporaryDir config_;
   std::unique_ptr<TempCurrentDir> cwd_;
 };
 

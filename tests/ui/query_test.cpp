@@ -243,6 +243,31 @@ class QueryTest : public QObject {
     QVERIFY(urls.opened.isEmpty());
   }
 
+  // A missing output folder: the copy fails, the command goes on, and the
+  // copy's index.html, which is not there, is not opened but reported.
+  void missingOutputFolder_data() {
+    QTest::addColumn<bool>("callTree");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("doneText");
+    QTest::newRow("call tree") << true << "System_Cycle" << "コールツリー作成完了";
+    QTest::newRow("variable") << false << "g_pwmDuty" << "g_pwmDuty変数分析終了";
+  }
+  void missingOutputFolder() {
+    QFETCH(bool, callTree);
+    QFETCH(QString, name);
+    QFETCH(QString, doneText);
+    if (callTree)
+      SetQuery(*dialog_, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, true, name, "");
+    else
+      SetQuery(*dialog_, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, true, name, "");
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("nosuch"));
+    UrlRecorder urls;
+    BoxAnswerer answerer;
+    dialog_->Control<QAbstractButton>(callTree ? kFunctionTreeButton : kVariableButton)->click();
+    QCOMPARE(answerer.Texts(), QStringList({"コピー失敗", doneText, "起動失敗"}));
+    QVERIFY(urls.opened.isEmpty());
+  }
+
   // The button stays disabled; the command itself, invoked here, writes the
   // design information of each .c file, asks, and on OK opens the busy box,
   // which closes again at once without the abort flag. With the abort flag

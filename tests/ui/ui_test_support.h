@@ -102,30 +102,14 @@ inline QStringList Items(const QComboBox* list) {
   return items;
 }
 
-// Passes everything to the dialog's host, but holds the worker thread at its
-// first status line until Open(): a run that cannot end before the test acts.
-class GatedHost : public Host {
+// Passes everything to the dialog's host while it is installed; the hosts
+// below change what they need.
+class ForwardingHost : public Host {
  public:
-  explicit GatedHost(Host& inner) : inner_(inner) { SetHost(this); }
-  ~GatedHost() override {
-    Open();
-    SetHost(&inner_);
-  }
+  explicit ForwardingHost(Host& inner) : inner_(inner) { SetHost(this); }
+  ~ForwardingHost() override { SetHost(&inner_); }
 
-  void Open() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    open_ = true;
-    changed_.notify_all();
-  }
-  bool WorkerHeld() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return held_;
-  }
-
-  void StatusText(const std::string& text) override {
-    Hold();
-    inner_.StatusText(text);
-  }
+  void StatusText(const std::string& text) override { inner_.StatusText(text); }
   void StatusDetail(const std::string& text) override { inner_.StatusDetail(text); }
   int MessageBox(const std::string& text, const std::string& caption,
                  MessageButtons buttons) override {
@@ -139,6 +123,32 @@ class GatedHost : public Host {
   bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
 
  private:
+  Host& inner_;
+};
+
+// Holds the worker thread at its first status line until Open(): a run that
+// cannot end before the test acts.
+class GatedHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  ~GatedHost() override { Open(); }
+
+  void Open() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  bool WorkerHeld() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return held_;
+  }
+
+  void StatusText(const std::string& text) override {
+    Hold();
+    ForwardingHost::StatusText(text);
+  }
+
+ private:
   void Hold() {
     if (QThread::currentThread() == qApp->thread()) return;
     std::unique_lock<std::mutex> lock(mutex_);
@@ -147,7 +157,6 @@ class GatedHost : public Host {
     held_ = false;
   }
 
-  Host& inner_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool open_ = false;
