@@ -309,7 +309,9 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   result.outcome = AnalyseOutcome::Completed;
   result.resultFolder = res;
   result.allCopied = CopyResults(res, sourceName, view);
-  DeleteFolderTree(kOldWorkDir);  // before the closing question
+  // Before the closing question; a large folder takes as long as the copies.
+  SetStatusDetail(kDetailDeletingWork);
+  RunWhileViewWaits(view, [] { DeleteFolderTree(kOldWorkDir); });
   if (g_abortRequested.load() == 1) return CancelAfterRun(res, madeFolder, view);
   result.writesLost = LostWriteCount() != lostBefore;
 

@@ -88,8 +88,11 @@ TEST_F(AnalyseCommandTest, AnOutputPathThatNamesAFilePassesTheCheck) {
 
 TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
   WriteBytes("vcwk012345/stale.txt", "");
-  bool oldGoneAtQuestion = false;
+  bool oldGoneAtQuestion = false, oldGoneWhileWaiting = false, oldAtWaitBegin = false;
   host.onConfirmOpen = [&] { oldGoneAtQuestion = !fs::exists("vcwk012345.old"); };
+  // The dialog paints while the set-aside folder is deleted, as during the copies.
+  view.onWaitBegin = [&] { oldAtWaitBegin = fs::exists("vcwk012345.old"); };
+  view.onWaitEnd = [&] { oldGoneWhileWaiting |= oldAtWaitBegin && !fs::exists("vcwk012345.old"); };
   AnalyseResult r = Run("src/", "out/");
   ASSERT_EQ(r.outcome, AnalyseOutcome::Completed);
   EXPECT_EQ(view.enabled, 1);
@@ -104,6 +107,7 @@ TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
   // The previous work folder, set aside, is neither copied nor left behind.
   EXPECT_FALSE(fs::exists(res / "[解析テンポラリ]/vcwk012345/stale.txt"));
   EXPECT_TRUE(oldGoneAtQuestion);
+  EXPECT_TRUE(oldGoneWhileWaiting);
   EXPECT_FALSE(fs::exists("vcwk012345.old"));
   // The copied log ends with the end line of the command.
   std::string log = ReadBytes(res / "AnalyzeLog.txt");

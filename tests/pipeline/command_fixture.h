@@ -27,7 +27,9 @@ class TestView : public AnalyseView {
   }
   void WaitUntil(const std::function<bool()>& done) override {
     waiting = true;
+    if (onWaitBegin) onWaitBegin();
     while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (onWaitEnd) onWaitEnd();
     waiting = false;
   }
   void DisableResultCommands() override { ++disabled; }
@@ -37,6 +39,7 @@ class TestView : public AnalyseView {
 
   // Returns true when it closed the box itself.
   std::function<bool()> onShow;
+  std::function<void()> onWaitBegin, onWaitEnd;  // around each wait
   int boxesShown = 0, disabled = 0, enabled = 0;
   std::atomic<bool> waiting{false};  // inside WaitUntil
   std::vector<std::string> functions, variables;
