@@ -188,6 +188,24 @@ TEST_F(BadInputTest, TwoHundredNestedIfBlocksArePreprocessedWhole) {
   EXPECT_EQ(Records(), std::set<std::string>{"last"});
 }
 
+// Far deeper than the worker's stack could hold one call per level.
+TEST_F(BadInputTest, DeeplyNestedBlocksArePreprocessedWhole) {
+  auto nested = [](const char* open, int depth, const std::string& inner) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += open;
+    text += inner;
+    for (int i = 0; i < depth; ++i) text += "#endif\r\n";
+    return text;
+  };
+  const std::string inside = "int inside(void)\r\n{\r\n  return 0;\r\n}\r\n";
+  WriteBytes("src/a.c", nested("#ifdef A\r\n", 25000, "int hidden(void)\r\n{\r\n  return 0;\r\n}\r\n") +
+                            nested("#if 1\r\n", 200000, inside) + kLastFunction);
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  EXPECT_EQ(ReadBytes("vcwk012345/DEF/src/a.c"), inside + kLastFunction);
+  EXPECT_EQ(Log().find("プリプロ解析"), std::string::npos) << Log();
+  EXPECT_EQ(Records(), (std::set<std::string>{"inside", "last"}));
+}
+
 TEST_F(BadInputTest, NamesThatCannotBeFileNamesAreLeftOutWithALogLine) {
   const std::string longName(300, 'x');  // longer than a file name may be
   const std::string foreign = "\xEB\x40";  // a double-byte code that CP932 leaves unassigned

@@ -61,6 +61,31 @@ TEST_F(FilePreproTest, BlocksLeaveOutTheirDirectivesAndInactiveLines) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
+// Nesting takes no stack per level: blocks far deeper than any stack could
+// hold in frames are preprocessed whole.
+TEST_F(FilePreproTest, DeeplyNestedBlocksArePreprocessedWhole) {
+  auto nested = [](const std::string& open, int depth, const std::string& inner) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += open;
+    text += inner;
+    for (int i = 0; i < depth; ++i) text += "#endif\n";
+    return text + "after\n";
+  };
+  struct Case {
+    const char* what;
+    std::string text;
+    const char* copy;
+  } cases[] = {
+      {"#ifdef, undefined", nested("#ifdef A\n", 25000, "x\n#else\ny\n"), "after\n"},
+      {"#ifdef, defined", nested("#ifdef D\n", 25000, "x\n#else\ny\n"), "x\nafter\n"},
+      {"#if 1", nested("#if 1\n", 200000, "x\n#elif 1\ny\n"), "x\ny\nafter\n"},
+      {"#if 1 around #if 0", nested("#if 1\n", 200000, nested("#if 0\n", 3, "x\n")), "after\nafter\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Copy(c.text, {"D"}), c.copy) << c.what;
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(Log(), "");
+}
+
 TEST_F(FilePreproTest, ALongLineIsWrittenBackUnchanged) {
   std::string line(2500, 'x');
   line += "\n";
