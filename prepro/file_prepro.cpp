@@ -23,7 +23,7 @@ namespace {
 
 // Slots of one top-level line before "メモリOVER".
 constexpr int kLineSlots = 999;
-// Includes nested deeper than this are refused.
+// Headers nested below a source file; a deeper include is refused.
 constexpr size_t kMaxIncludeDepth = 200;
 // A file may stand twice on the include chain (a guarded header that
 // includes itself again, directly or not); a third time is a cycle.
@@ -42,11 +42,14 @@ struct ChainEntry {
   ChainEntry& operator=(const ChainEntry&) = delete;
 };
 
-bool IncludeRefused(const FileStamp& stamp) {
+// The log text of an include refused as a cycle or as too deep, or null.
+const std::string* IncludeRefusal(const FileStamp& stamp) {
   const std::vector<FileStamp>& chain = IncludeChain();
   int repeats = 0;
   for (const FileStamp& s : chain) repeats += s.SameFile(stamp) ? 1 : 0;
-  return repeats >= kMaxChainRepeats || chain.size() >= kMaxIncludeDepth;
+  if (repeats >= kMaxChainRepeats) return &kLogIncludeLoop;
+  if (chain.size() > kMaxIncludeDepth) return &kLogIncludeTooDeep;  // the source file and 200 headers
+  return nullptr;
 }
 
 // Resolves the include operand and preprocesses the header; the caller's
@@ -149,9 +152,11 @@ void PreprocessFile(std::string path, int mode) {
   FileStamp stamp;
   PreproFile file;
   const bool found = GetFileStamp(path, stamp);
-  if (found && mode == 0 && IncludeRefused(stamp)) {
-    AppendPreproLog(g_preproFileTitle, kLogIncludeLoop + path + "\n");
-    return;
+  if (found && mode == 0) {
+    if (const std::string* refusal = IncludeRefusal(stamp)) {
+      AppendPreproLog(g_preproFileTitle, *refusal + path + "\n");
+      return;
+    }
   }
   if (!found || !file.in.Open(path, TextFile::Mode::Read)) {
     if (mode == 1) AppendPreproLog(g_preproFileTitle, kLogNotReadable + path + "\n");

@@ -178,6 +178,28 @@ TEST_F(FilePreproTest, AnIncludeCycleWithoutGuardEndsWithALogLine) {
   EXPECT_EQ(Log(), refused + refused + refused + refused);
 }
 
+TEST_F(FilePreproTest, AnIncludeChainDeeperThanTwoHundredHeadersIsCutWithItsOwnText) {
+  // f.c includes h1.h, which includes h2.h, and so on.
+  for (int depth : {200, 201}) {
+    SCOPED_TRACE(depth);
+    std::filesystem::remove_all("vcwk012345/DEF/TMP");
+    std::filesystem::create_directories("vcwk012345/DEF/TMP");
+    std::filesystem::remove("AnalyzeLog.txt");
+    for (int i = 1; i <= depth; ++i) {
+      std::string next = i < depth ? "#include \"h" + std::to_string(i + 1) + ".h\"\n" : "";
+      Source("src/h" + std::to_string(i) + ".h", next + "int h" + std::to_string(i) + ";\n");
+    }
+    Copy("#include \"h1.h\"\n");
+    EXPECT_EQ(Work("DEF/TMP/h200.h"), (depth == 201 ? "#include \"h201.h\"\n" : "") + std::string("int h200;\n"));
+    if (depth == 200) {
+      EXPECT_EQ(Log(), "");
+    } else {
+      EXPECT_FALSE(std::filesystem::exists("vcwk012345/DEF/TMP/h201.h"));
+      EXPECT_EQ(Log(), "プリプロ解析 t : インクルード階層OVER src/h201.h\n");
+    }
+  }
+}
+
 TEST_F(FilePreproTest, ASelfIncludeThatKeepsDefiningEnds) {
   Source("src/s.h", "#define S 1\n#include \"s.h\"\n#include \"s.h\"\n");
   Copy("#include \"s.h\"\n");
