@@ -97,7 +97,6 @@ void FunctionFiles::Finish() {
 }
 
 void AppendFunctionCounts(const std::string& fileName, const LineCounts& counts) {
-  if (!IsUsableFileName("INF_" + fileName)) return;
   TextFile info;
   if (!info.Open(WorkPath("FILEINFO/INF_" + fileName), TextFile::Mode::Append)) return;
   info.Write(kTagLineCount + "\n" + std::to_string(counts.lines) + "\n");

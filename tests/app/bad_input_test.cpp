@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -270,6 +271,29 @@ TEST_F(BadInputTest, FunctionsNamedAsTheReportsOwnPagesGetSourcePagesOfTheirOwn)
       for (const std::string& link : {"href= " + own, "\\" + own, "'" + own})
         EXPECT_EQ(page.find(link), std::string::npos) << e.path() << " links " << own;
   }
+}
+
+// A source file's information file is "INF_" and its name, which must fit
+// the 255 bytes of a file name.
+TEST_F(BadInputTest, ASourceNameTooLongForItsWorkFilesIsLoggedOnce) {
+  const std::string fits = std::string(249, 'a') + ".c";
+  const std::string tooLong = std::string(251, 'b') + ".c";
+  WriteBytes("src/" + fits, "int f(void)\r\n{\r\n  return 0;\r\n}\r\nint g(void)\r\n{\r\n  return 0;\r\n}\r\n");
+  WriteBytes("src/" + tooLong, "int lost(void)\r\n{\r\n  return 0;\r\n}\r\n");
+  WriteBytes("src/main.c", kLastFunction);
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const std::string log = Log();
+  const std::string line =
+      "プログラム解析 ./vcwk012345/DEF/src/" + tooLong + " : NAME TOO LONG, NOT ANALYSED\r\n";
+  EXPECT_NE(log.find(line), std::string::npos) << log;
+  EXPECT_EQ(log.find("NAME TOO LONG", log.find(line) + line.size()), std::string::npos) << log;
+  EXPECT_EQ(log.find("[INF_"), std::string::npos) << log;
+  EXPECT_EQ(Records(), (std::set<std::string>{"f", "g", "last"}));
+  // The name that fits keeps the counts of its functions.
+  const std::string info = ReadBytes("vcwk012345/FILEINFO/FileFuncInfo.txt");
+  for (const char* name : {"f", "g"})
+    EXPECT_TRUE(std::regex_search(info, std::regex(std::string("\r\n  ") + name + "\t\t\\d+\t\\d+\t\\d+\r\n")))
+        << name << "\n" << info;
 }
 
 TEST_F(BadInputTest, ALinkLoopInTheSourceTreeIsNotWalkedAndLoggedOnce) {
