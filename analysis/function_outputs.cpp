@@ -2,6 +2,7 @@
 
 #include "analysis/access_setters.h"
 #include "analysis/body_texts.h"
+#include "pipeline/source_page.h"
 #include "pipeline/work_folder.h"
 #include "platform/file_ops.h"
 
@@ -40,7 +41,7 @@ bool FunctionFiles::Open(const std::string& name) {
   MakeDirectory(kWorkDir);
   for (const char* folder : {"func_als", "HTML", "SOURCE", "SOURCE2"}) MakeDirectory(WorkPath(folder));
   return record.Open(WorkPath("func_als/" + name), TextFile::Mode::Truncate) &&
-         page.Open(WorkPath("HTML/" + name + ".html"), TextFile::Mode::Truncate) &&
+         page.Open(SourcePagePathToWrite(name), TextFile::Mode::Truncate) &&
          source.Open(WorkPath("SOURCE/" + name), TextFile::Mode::Truncate) &&
          usedNames.Open(WorkPath("SOURCE2/" + name), TextFile::Mode::Truncate);
 }
@@ -96,7 +97,6 @@ void FunctionFiles::Finish() {
 }
 
 void AppendFunctionCounts(const std::string& fileName, const LineCounts& counts) {
-  if (!IsUsableFileName("INF_" + fileName)) return;
   TextFile info;
   if (!info.Open(WorkPath("FILEINFO/INF_" + fileName), TextFile::Mode::Append)) return;
   info.Write(kTagLineCount + "\n" + std::to_string(counts.lines) + "\n");
@@ -106,13 +106,13 @@ void AppendFunctionCounts(const std::string& fileName, const LineCounts& counts)
 
 std::string CheckCalleePage(const std::string& name) {
   if (IsUsableFileName(name)) {
-    std::string path = WorkPath("HTML/" + name + ".html");
+    std::string path = WorkPath("HTML/" + SourcePageName(name));
     if (!PathExists(path)) {
       TextFile placeholder;
       if (placeholder.Open(path, TextFile::Mode::Write)) placeholder.Write(kCalleePlaceholder);
     }
   }
-  return "<A href= " + name + ".html>" + kCalleeLinkMark + "</A>";
+  return "<A href= " + SourcePageName(name) + ">" + kCalleeLinkMark + "</A>";
 }
 
 }  // namespace vandrel

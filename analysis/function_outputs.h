@@ -2,7 +2,8 @@
 //
 //   func_als/<f>        the per-function record: ten sections, each a tag
 //                       line, its entries and an empty line ("NONE" when empty)
-//   HTML/<f>.html       the source page, one line without newlines
+//   HTML/<f>.html       the source page, one line without newlines (named by
+//                       SourcePageName: top.html is the report's, for one)
 //   SOURCE/<f>          "[SOURCE]", the head tokens, then the body as read
 //   SOURCE2/<f>         one line of used names per statement reset
 //   FILEINFO/INF_<file> three counts appended per function
@@ -65,9 +66,9 @@ struct FunctionFiles {
 // the file cannot be opened.
 void AppendFunctionCounts(const std::string& fileName, const LineCounts& counts);
 
-// The callee page check: writes "Not Found Function" into HTML/<name>.html
-// when that page does not exist yet; returns the link that follows the
-// call's closing parenthesis on the caller's page.
+// The callee page check: writes "Not Found Function" into the callee's
+// source page when that page does not exist yet; returns the link that
+// follows the call's closing parenthesis on the caller's page.
 std::string CheckCalleePage(const std::string& name);
 
 }  // namespace vandrel

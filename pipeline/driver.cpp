@@ -185,7 +185,8 @@ void RunAnalysisPipeline() {
                         }};
   if (StepResult r = RunRecordStep(reportStep); r != StepResult::Done) return Finish(r);
 
-  // Step 14: the function information list.
+  // Step 14: the function information list (SOURCE5 stays empty).
+  MakeDirectory(WorkPath("SOURCE5"));
   CreateFunctionInfoList();
   const Step infoStep{"FUNC INFO START     ", "FUNC INFO END       ", J("関数情報抽出中"),
                       J("関数情報抽出完了"), 950, WriteFunctionInfoList};

@@ -3,6 +3,7 @@
 #include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
+#include "pipeline/source_page.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/dir_scan.h"
@@ -53,9 +54,9 @@ void WriteFunctionList() {
     if (!IsUsableFileName(name)) continue;
     if (!PathExists(WorkPath("FunctionList4/" + name))) {
       WritePage(WorkPath("FunctionList4/" + name), kCalleePlaceholder);
-      WritePage(WorkPath("HTML/" + name + ".html"), kCalleePlaceholder);
+      WritePage(SourcePagePathToWrite(name), kCalleePlaceholder);
     }
-    out.Write(FrameLink("../FunctionList4/" + name, name + ".html", name));
+    out.Write(FrameLink("../FunctionList4/" + name, SourcePageName(name), name));
   }
 }
 

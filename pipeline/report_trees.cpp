@@ -5,6 +5,7 @@
 #include "pipeline/analysis_log.h"
 #include "pipeline/name_suffix_index.h"
 #include "pipeline/run_state.h"
+#include "pipeline/source_page.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/dir_scan.h"
@@ -64,7 +65,7 @@ void WriteVariablePages(const std::string& v, const std::vector<Hit>& hits,
     const TreeFunctionList::Function& fn = functions[f];
     const CallRecord& rec = *records[f];
     if (fn.rootLine) toHtml(kRootFunctionMark);
-    toHtml("<A href= ..\\" + fn.name + ".html>" + fn.name + "</A><BR>\n");
+    toHtml("<A href= ..\\" + SourcePageName(fn.name) + ">" + fn.name + "</A><BR>\n");
     AccessCounts counts;
     for (; i < hits.size() && hits[i].function == f; ++i) {
       const std::string& entry = rec.accesses[hits[i].entry];

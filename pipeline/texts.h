@@ -16,6 +16,9 @@ inline const std::string kStatusAborted = ToCp932("実行中断");
 inline const std::string kDetailAborted = "----";
 inline const std::string kMsgWorkDeleteFailed = ToCp932("TMPファイル削除失敗");
 
+// A page that cannot take its name: the report's own page has it.
+inline const std::string kLogPageNameTaken = "PAGE NAME IN USE\n";
+
 // Record passes: the sections they add to the per-function records (the
 // others are in analysis/body_texts.h) and their messages.
 inline const std::string kTagFunctionType = ToCp932("[関数型]");

@@ -29,6 +29,11 @@ std::optional<std::string> ReachableCp932Name(std::string_view osName) {
   return cp;
 }
 
+bool FitsOsNameLength(std::string_view name) {
+  constexpr size_t kNameMax = 255;
+  return OsPath(name).size() <= kNameMax;
+}
+
 bool IsSeparatorAt(std::string_view s, size_t pos) {
   return (s[pos] == '/' || s[pos] == '\\') && MbNextChar(s, pos) == pos + 1;
 }

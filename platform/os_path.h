@@ -19,6 +19,10 @@ std::string FromOsName(std::string_view name);
 // exactly, or that holds a "\" (a separator on the way back).
 std::optional<std::string> ReachableCp932Name(std::string_view osName);
 
+// True when the OS takes a file name (one path component) this long: at most
+// 255 bytes once converted.
+bool FitsOsNameLength(std::string_view name);
+
 // True when a separator stands at pos: "/", or a "\" that is no trail byte.
 bool IsSeparatorAt(std::string_view path, size_t pos);
 // Joins folder and name with one "/" (none added when the folder ends with one).

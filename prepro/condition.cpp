@@ -209,6 +209,16 @@ bool ReadCondition(ConditionReader& reader, bool ifRules, int& decided) {
   return false;
 }
 
+// Reads and decides a condition with the #if rules or the #elif rules.
+bool ConditionHolds(LineBuffer& line, TextFile& in, bool ifRules) {
+  ConditionReader reader(line, in, ifRules);
+  int decided = 0;
+  if (ReadCondition(reader, ifRules, decided)) return decided == 1;
+  if (reader.Refused()) return false;  // only the #elif reader refuses
+  reader.DropEnd();
+  return Reduce(reader.Entries(), ifRules);
+}
+
 }  // namespace
 
 bool ApplyComparisonOperator(std::string left, std::string right, std::string op) {
@@ -224,25 +234,12 @@ bool ApplyComparisonOperator(std::string left, std::string right, std::string op
   return false;
 }
 
-bool EvaluateCondition(LineBuffer& line, TextFile& in) {
-  ConditionReader reader(line, in, false);
-  int decided = 0;
-  if (ReadCondition(reader, false, decided)) return decided == 1;
-  if (reader.Refused()) return false;
-  reader.DropEnd();
-  return Reduce(reader.Entries(), false);
-}
+bool EvaluateCondition(LineBuffer& line, TextFile& in) { return ConditionHolds(line, in, false); }
+
+bool EvaluateIfCondition(LineBuffer& line, TextFile& in) { return ConditionHolds(line, in, true); }
 
 void ProcessIfBlock(LineBuffer& line, PreproFile& file, int enclosingActive) {
-  ConditionReader reader(line, file.in, true);
-  int decided = 0;
-  bool holds;
-  if (ReadCondition(reader, true, decided)) {
-    holds = decided == 1;
-  } else {
-    reader.DropEnd();
-    holds = Reduce(reader.Entries(), true);
-  }
+  const bool holds = EvaluateIfCondition(line, file.in);
   RunConditionalBlock(holds && enclosingActive == 1 ? 1 : 0, enclosingActive, file, true);
 }
 

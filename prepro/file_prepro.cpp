@@ -23,7 +23,7 @@ namespace {
 
 // Slots of one top-level line before "メモリOVER".
 constexpr int kLineSlots = 999;
-// Includes nested deeper than this are refused.
+// Headers nested below a source file; a deeper include is refused.
 constexpr size_t kMaxIncludeDepth = 200;
 // A file may stand twice on the include chain (a guarded header that
 // includes itself again, directly or not); a third time is a cycle.
@@ -42,11 +42,14 @@ struct ChainEntry {
   ChainEntry& operator=(const ChainEntry&) = delete;
 };
 
-bool IncludeRefused(const FileStamp& stamp) {
+// The log text of an include refused as a cycle or as too deep, or null.
+const std::string* IncludeRefusal(const FileStamp& stamp) {
   const std::vector<FileStamp>& chain = IncludeChain();
   int repeats = 0;
   for (const FileStamp& s : chain) repeats += s.SameFile(stamp) ? 1 : 0;
-  return repeats >= kMaxChainRepeats || chain.size() >= kMaxIncludeDepth;
+  if (repeats >= kMaxChainRepeats) return &kLogIncludeLoop;
+  if (chain.size() > kMaxIncludeDepth) return &kLogIncludeTooDeep;  // the source file and 200 headers
+  return nullptr;
 }
 
 // Resolves the include operand and preprocesses the header; the caller's
@@ -136,9 +139,9 @@ void RunFile(PreproFile& file) {
   }
 }
 
-void RunDefinedBlock(const std::string& name, PreproFile& file, int enclosingActive, bool wantDefined) {
-  int active = (enclosingActive == 1 && IsDefined(name) == wantDefined) ? 1 : 0;
-  RunConditionalBlock(active, enclosingActive, file, false);
+// The state of an #ifdef (wantDefined) or #ifndef block.
+int DefinedBlockActive(const std::string& name, int enclosingActive, bool wantDefined) {
+  return (enclosingActive == 1 && IsDefined(name) == wantDefined) ? 1 : 0;
 }
 
 }  // namespace
@@ -149,9 +152,11 @@ void PreprocessFile(std::string path, int mode) {
   FileStamp stamp;
   PreproFile file;
   const bool found = GetFileStamp(path, stamp);
-  if (found && mode == 0 && IncludeRefused(stamp)) {
-    AppendPreproLog(g_preproFileTitle, kLogIncludeLoop + path + "\n");
-    return;
+  if (found && mode == 0) {
+    if (const std::string* refusal = IncludeRefusal(stamp)) {
+      AppendPreproLog(g_preproFileTitle, *refusal + path + "\n");
+      return;
+    }
   }
   if (!found || !file.in.Open(path, TextFile::Mode::Read)) {
     if (mode == 1) AppendPreproLog(g_preproFileTitle, kLogNotReadable + path + "\n");
@@ -177,49 +182,61 @@ void PreprocessFile(std::string path, int mode) {
 }
 
 void ProcessIfdefBlock(std::string name, PreproFile& file, int enclosingActive) {
-  RunDefinedBlock(name, file, enclosingActive, true);
+  RunConditionalBlock(DefinedBlockActive(name, enclosingActive, true), enclosingActive, file, false);
 }
 
 void ProcessIfndefBlock(std::string name, PreproFile& file, int enclosingActive) {
-  RunDefinedBlock(name, file, enclosingActive, false);
+  RunConditionalBlock(DefinedBlockActive(name, enclosingActive, false), enclosingActive, file, false);
 }
 
 void RunConditionalBlock(int active, int enclosingActive, PreproFile& file, bool ifBlock) {
+  // The open blocks, innermost last: a nested block is an entry here, not a
+  // call, so that no depth of nesting runs out of stack.
+  struct Block {
+    int active;
+    int enclosingActive;
+    bool ifBlock;  // writes its #include lines as TAB-joined tokens
+  };
+  std::vector<Block> open{{active, enclosingActive, ifBlock}};
   std::string raw;
   LineBuffer line;
   std::vector<std::string> includeTokens;
   while (ReadSourceLine(file.in, raw)) {
     if (g_abortRequested.load() == 1) return;
+    Block& b = open.back();
     line.Assign(raw);
     if (NextRawToken(line) != "#") {
-      if (active == 1) WriteSourceText(file.out, raw);
+      if (b.active == 1) WriteSourceText(file.out, raw);
       continue;
     }
     std::string directive = NextRawToken(line);
     if (directive == "include") {
-      if (active != 1) continue;
+      if (b.active != 1) continue;
       includeTokens.assign({"#", directive});
-      IncludeDirective(line, file, ifBlock ? &includeTokens : nullptr);
-      if (ifBlock)
+      IncludeDirective(line, file, b.ifBlock ? &includeTokens : nullptr);
+      if (b.ifBlock)
         JoinTokensLine(file, includeTokens);
       else
         WriteSourceText(file.out, raw);
     } else if (directive == "define") {
-      if (active == 1) ProcessDefine(line, file.in, file.out, raw);
-    } else if (directive == "ifdef") {
-      ProcessIfdefBlock(NextRawToken(line), file, active);
-    } else if (directive == "ifndef") {
-      ProcessIfndefBlock(NextRawToken(line), file, active);
+      if (b.active == 1) ProcessDefine(line, file.in, file.out, raw);
+    } else if (directive == "ifdef" || directive == "ifndef") {
+      const bool wantDefined = directive == "ifdef";
+      const int outer = b.active;
+      open.push_back({DefinedBlockActive(NextRawToken(line), outer, wantDefined), outer, false});
     } else if (directive == "if") {
-      ProcessIfBlock(line, file, active);
+      const int outer = b.active;
+      const int on = (EvaluateIfCondition(line, file.in) && outer == 1) ? 1 : 0;
+      open.push_back({on, outer, true});
     } else if (directive == "else") {
-      if (enclosingActive == 1) active = active == 1 ? 0 : 1;
+      if (b.enclosingActive == 1) b.active = b.active == 1 ? 0 : 1;
     } else if (directive == "elif") {
       int holds = EvaluateCondition(line, file.in) ? 1 : 0;
-      active = (enclosingActive == 1 && holds == 1) ? 1 : 0;
+      b.active = (b.enclosingActive == 1 && holds == 1) ? 1 : 0;
     } else if (directive == "endif") {
-      return;
-    } else if (active == 1) {
+      open.pop_back();
+      if (open.empty()) return;
+    } else if (b.active == 1) {
       WriteSourceText(file.out, raw);
     }
   }

@@ -26,8 +26,9 @@ void PreprocessFile(std::string path, int mode);
 void ProcessIfdefBlock(std::string name, PreproFile& file, int enclosingActive);
 void ProcessIfndefBlock(std::string name, PreproFile& file, int enclosingActive);
 
-// The lines of a block whose state is `active`, up to its #endif. An #if
-// block writes its #include lines as their tokens joined by TAB.
+// The lines of a block whose state is `active`, up to its #endif, nested
+// blocks included (at any depth). An #if block writes its #include lines as
+// their tokens joined by TAB.
 void RunConditionalBlock(int active, int enclosingActive, PreproFile& file, bool ifBlock);
 
 }  // namespace vandrel

@@ -16,6 +16,7 @@ inline const std::string kMsgFileNotOpen = ToCp932("ファイル開けず");    
 // Preprocessor log lines of the guards (each followed by the refused text).
 inline const std::string kLogTokenArrayOver = ToCp932("トークン配列OVER ");
 inline const std::string kLogIncludeLoop = ToCp932("インクルード循環 ");
+inline const std::string kLogIncludeTooDeep = ToCp932("インクルード階層OVER ");
 inline const std::string kLogValueTooLong = ToCp932("定義値長さOVER ");
 
 // Preprocessor log lines on bad input (each followed by the file, and the

@@ -5,6 +5,7 @@
 #include "analysis/body_texts.h"
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
+#include "pipeline/source_page.h"
 #include "pipeline/texts.h"
 #include "pipeline/work_folder.h"
 #include "platform/cp932.h"
@@ -95,8 +96,8 @@ struct TreeDrawer {
       run.ram.Write(line);
       run.budget.CountLine();
       if (!run.html.IsOpen()) return;
-      run.html.Write("<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" + name +
-                     ".html target='view'>" + name + "</A><BR>\n");
+      run.html.Write("<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" +
+                     SourcePageName(name) + " target='view'>" + name + "</A><BR>\n");
       // The variable lines count against the budget as well.
       for (const std::string& v : rec->reads) {
         run.ram.Write(g_tabRunString + "R\t" + v + "\n");

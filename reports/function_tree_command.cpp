@@ -2,6 +2,7 @@
 
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
+#include "pipeline/source_page.h"
 #include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "platform/file_ops.h"
@@ -58,8 +59,8 @@ void DrawFunctionLines(const std::string& name, FunctionTreeDrawing& t) {
   t.text.Write(CallTreeTextLine(depth, name, true));
   t.budget.CountLine();
   if (!FunctionTreeDrawing::Ready(t.html, g_commandTreeHtmlPath)) return;
-  t.html.Write("<font size='2'>" + HtmlIndent(depth) + "--</font><A href= ..\\" + name +
-               ".html target='_blank'>" + name + "</A><BR>\n");
+  t.html.Write("<font size='2'>" + HtmlIndent(depth) + "--</font><A href= ..\\" + SourcePageName(name) +
+               " target='_blank'>" + name + "</A><BR>\n");
   if (!t.budget.Expand(name, depth)) return;
 
   for (const std::string& callee : record->callees) {

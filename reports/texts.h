@@ -72,7 +72,6 @@ inline const std::string kTotalAccesses = ToCp932("総アクセス数");
 inline const std::string kLogFileNotOpen = "FILE NOT OPEN\n";
 inline const std::string kLogFileCreateFail = "FILE CREATE FAIL\n";
 inline const std::string kLogListCreateFail = "LIST CREATE FAIL\n";
-inline const std::string kLogPageNameTaken = "PAGE NAME IN USE\n";
 
 // Boxes (caption "終了").
 inline const std::string kMsgTopPageFailed = ToCp932("TOP HTML 作成失敗");

@@ -5,6 +5,7 @@
 
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
+#include "pipeline/source_page.h"
 #include "pipeline/work_area.h"
 #include "pipeline/work_folder.h"
 #include "platform/cp932.h"
@@ -71,7 +72,7 @@ void ListAccesses(DirScan& scan, bool more, CallRecordCache& records, MatchingAc
     if (!entries) throw std::runtime_error("record cannot be opened");
     if (entries->empty()) continue;
     text.Write(function + "\n");
-    html.Write("<A href= ..\\" + function + ".html>" + function + "</A><BR>\n");
+    html.Write("<A href= ..\\" + SourcePageName(function) + ">" + function + "</A><BR>\n");
     for (const std::string& e : *entries) {
       ++g_ramAccessCount;
       ++(MbContains(e, "[R]") ? g_ramReadCount : g_ramWriteCount);

@@ -11,7 +11,9 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "../pipeline/command_fixture.h"
 #include "batch_run.h"
@@ -188,6 +190,24 @@ TEST_F(BadInputTest, TwoHundredNestedIfBlocksArePreprocessedWhole) {
   EXPECT_EQ(Records(), std::set<std::string>{"last"});
 }
 
+// Far deeper than the worker's stack could hold one call per level.
+TEST_F(BadInputTest, DeeplyNestedBlocksArePreprocessedWhole) {
+  auto nested = [](const char* open, int depth, const std::string& inner) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += open;
+    text += inner;
+    for (int i = 0; i < depth; ++i) text += "#endif\r\n";
+    return text;
+  };
+  const std::string inside = "int inside(void)\r\n{\r\n  return 0;\r\n}\r\n";
+  WriteBytes("src/a.c", nested("#ifdef A\r\n", 25000, "int hidden(void)\r\n{\r\n  return 0;\r\n}\r\n") +
+                            nested("#if 1\r\n", 200000, inside) + kLastFunction);
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  EXPECT_EQ(ReadBytes("vcwk012345/DEF/src/a.c"), inside + kLastFunction);
+  EXPECT_EQ(Log().find("プリプロ解析"), std::string::npos) << Log();
+  EXPECT_EQ(Records(), (std::set<std::string>{"inside", "last"}));
+}
+
 TEST_F(BadInputTest, NamesThatCannotBeFileNamesAreLeftOutWithALogLine) {
   const std::string longName(300, 'x');  // longer than a file name may be
   const std::string foreign = "\xEB\x40";  // a double-byte code that CP932 leaves unassigned
@@ -203,6 +223,77 @@ TEST_F(BadInputTest, NamesThatCannotBeFileNamesAreLeftOutWithALogLine) {
         << name.size();
   EXPECT_EQ(Records(), std::set<std::string>{"last"});
   EXPECT_TRUE(fs::is_empty("vcwk012345/RAM_ALL"));
+}
+
+// The report's own pages keep their names; a function named as one of them
+// gets a source page of its own, and every link to that page leads there.
+TEST_F(BadInputTest, FunctionsNamedAsTheReportsOwnPagesGetSourcePagesOfTheirOwn) {
+  WriteBytes("src/a.c",
+             "int top(void);\r\nint Funclist(void);\r\nint DefList(void);\r\n"  // DefList: no body
+             "int top(void)\r\n{\r\n  Funclist();\r\n  return 0;\r\n}\r\n"
+             "int Funclist(void)\r\n{\r\n  ValList();\r\n  Top();\r\n  return 0;\r\n}\r\n"
+             "int ValList(void)\r\n{\r\n  return 0;\r\n}\r\n"
+             "int Top(void)\r\n{\r\n  return 0;\r\n}\r\n");
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const fs::path html = "vcwk012345/HTML";
+  std::string taken;
+  for (const char* name : {"top", "Funclist", "ValList", "DefList"})
+    taken += std::string("プログラム解析 ./vcwk012345/HTML/") + name + ".html : PAGE NAME IN USE\r\n";
+  std::string logged;
+  std::istringstream log(Log());
+  for (std::string line; std::getline(log, line);)
+    if (line.find("PAGE NAME IN USE") != std::string::npos) logged += line + "\n";
+  EXPECT_EQ(logged, taken);
+
+  // The report's pages as the report writes them.
+  const std::string top = ReadBytes(html / "top.html");
+  EXPECT_EQ(std::count(top.begin(), top.end(), '\n'), 1) << top;
+  EXPECT_TRUE(top.ends_with(Sj("<A href= .\\DefList.html target='list'>　[参照定義]</A>"))) << top;
+  EXPECT_TRUE(ReadBytes(html / "DefList.html").starts_with(Sj("参照定義 （ファイル毎）<BR><BR>\r\n")));
+  // The functions' pages under their own names; "Top" is not the report's.
+  for (const char* name : {"top", "Funclist", "ValList"})
+    EXPECT_TRUE(ReadBytes(html / (std::string(name) + ".func.html")).starts_with(Sj("<BODY"))) << name;
+  EXPECT_EQ(ReadBytes(html / "DefList.func.html"), "Not Found Function");
+  EXPECT_TRUE(fs::exists(html / "Top.html"));
+  EXPECT_FALSE(fs::exists(html / "Top.func.html"));
+  // The links: function list, callee links of a page, call tree.
+  const std::string list = ReadBytes(html / "Funclist.html");
+  EXPECT_NE(list.find("mysetFrame( '../FunctionList4/top','top.func.html')"), std::string::npos) << list;
+  EXPECT_NE(list.find("mysetFrame( '../FunctionList4/DefList','DefList.func.html')"), std::string::npos);
+  EXPECT_NE(ReadBytes(html / "Funclist.func.html").find("<A href= ValList.func.html>"), std::string::npos);
+  EXPECT_NE(ReadBytes(html / "CallTree/CallTree_top.html").find("<A href= ..\\Funclist.func.html target='view'>"),
+            std::string::npos);
+  // Nothing below HTML but the menu links to the report's own pages.
+  for (const auto& e : fs::recursive_directory_iterator(html)) {
+    if (!e.is_regular_file() || e.path() == html / "top.html") continue;
+    const std::string page = ReadBytes(e.path());
+    for (const std::string own : {"top.html", "Funclist.html", "ValList.html", "DefList.html"})
+      for (const std::string& link : {"href= " + own, "\\" + own, "'" + own})
+        EXPECT_EQ(page.find(link), std::string::npos) << e.path() << " links " << own;
+  }
+}
+
+// A source file's information file is "INF_" and its name, which must fit
+// the 255 bytes of a file name.
+TEST_F(BadInputTest, ASourceNameTooLongForItsWorkFilesIsLoggedOnce) {
+  const std::string fits = std::string(249, 'a') + ".c";
+  const std::string tooLong = std::string(251, 'b') + ".c";
+  WriteBytes("src/" + fits, "int f(void)\r\n{\r\n  return 0;\r\n}\r\nint g(void)\r\n{\r\n  return 0;\r\n}\r\n");
+  WriteBytes("src/" + tooLong, "int lost(void)\r\n{\r\n  return 0;\r\n}\r\n");
+  WriteBytes("src/main.c", kLastFunction);
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const std::string log = Log();
+  const std::string line =
+      "プログラム解析 ./vcwk012345/DEF/src/" + tooLong + " : NAME TOO LONG, NOT ANALYSED\r\n";
+  EXPECT_NE(log.find(line), std::string::npos) << log;
+  EXPECT_EQ(log.find("NAME TOO LONG", log.find(line) + line.size()), std::string::npos) << log;
+  EXPECT_EQ(log.find("[INF_"), std::string::npos) << log;
+  EXPECT_EQ(Records(), (std::set<std::string>{"f", "g", "last"}));
+  // The name that fits keeps the counts of its functions.
+  const std::string info = ReadBytes("vcwk012345/FILEINFO/FileFuncInfo.txt");
+  for (const char* name : {"f", "g"})
+    EXPECT_TRUE(std::regex_search(info, std::regex(std::string("\r\n  ") + name + "\t\t\\d+\t\\d+\t\\d+\r\n")))
+        << name << "\n" << info;
 }
 
 TEST_F(BadInputTest, ALinkLoopInTheSourceTreeIsNotWalkedAndLoggedOnce) {

@@ -145,6 +145,16 @@ TEST_F(AnalyseCommandTest, TheCopiesRunWhileTheViewWaitsAndNameThemselves) {
   EXPECT_EQ(host.statusDetails.back(), "----------------------");
 }
 
+TEST_F(AnalyseCommandTest, TheFoldersLeftEmptyAreInTheWorkFolderAndItsCopy) {
+  AnalyseResult r = Run("src", "out");
+  ASSERT_EQ(r.outcome, AnalyseOutcome::Completed);
+  const fs::path copy = fs::path(ToUtf8(r.resultFolder)) / "[解析テンポラリ]/vcwk012345";
+  for (const char* d : {"DEF2", "DEF3", "SOURCE5"}) {
+    EXPECT_TRUE(fs::is_directory(fs::path("vcwk012345") / d) && fs::is_empty(fs::path("vcwk012345") / d)) << d;
+    EXPECT_TRUE(fs::is_directory(copy / d) && fs::is_empty(copy / d)) << d;
+  }
+}
+
 TEST_F(AnalyseCommandTest, AcceptingTheQuestionOpensTheReport) {
   host.confirmOpen = true;
   host.openSucceeds = false;

@@ -61,6 +61,31 @@ TEST_F(FilePreproTest, BlocksLeaveOutTheirDirectivesAndInactiveLines) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
+// Nesting takes no stack per level: blocks far deeper than any stack could
+// hold in frames are preprocessed whole.
+TEST_F(FilePreproTest, DeeplyNestedBlocksArePreprocessedWhole) {
+  auto nested = [](const std::string& open, int depth, const std::string& inner) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += open;
+    text += inner;
+    for (int i = 0; i < depth; ++i) text += "#endif\n";
+    return text + "after\n";
+  };
+  struct Case {
+    const char* what;
+    std::string text;
+    const char* copy;
+  } cases[] = {
+      {"#ifdef, undefined", nested("#ifdef A\n", 25000, "x\n#else\ny\n"), "after\n"},
+      {"#ifdef, defined", nested("#ifdef D\n", 25000, "x\n#else\ny\n"), "x\nafter\n"},
+      {"#if 1", nested("#if 1\n", 200000, "x\n#elif 1\ny\n"), "x\ny\nafter\n"},
+      {"#if 1 around #if 0", nested("#if 1\n", 200000, nested("#if 0\n", 3, "x\n")), "after\nafter\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Copy(c.text, {"D"}), c.copy) << c.what;
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(Log(), "");
+}
+
 TEST_F(FilePreproTest, ALongLineIsWrittenBackUnchanged) {
   std::string line(2500, 'x');
   line += "\n";
@@ -151,6 +176,28 @@ TEST_F(FilePreproTest, AnIncludeCycleWithoutGuardEndsWithALogLine) {
             "#include \"a.h\"\nb2\n");
   const std::string refused = "プリプロ解析 t : インクルード循環 src/a.h\n";
   EXPECT_EQ(Log(), refused + refused + refused + refused);
+}
+
+TEST_F(FilePreproTest, AnIncludeChainDeeperThanTwoHundredHeadersIsCutWithItsOwnText) {
+  // f.c includes h1.h, which includes h2.h, and so on.
+  for (int depth : {200, 201}) {
+    SCOPED_TRACE(depth);
+    std::filesystem::remove_all("vcwk012345/DEF/TMP");
+    std::filesystem::create_directories("vcwk012345/DEF/TMP");
+    std::filesystem::remove("AnalyzeLog.txt");
+    for (int i = 1; i <= depth; ++i) {
+      std::string next = i < depth ? "#include \"h" + std::to_string(i + 1) + ".h\"\n" : "";
+      Source("src/h" + std::to_string(i) + ".h", next + "int h" + std::to_string(i) + ";\n");
+    }
+    Copy("#include \"h1.h\"\n");
+    EXPECT_EQ(Work("DEF/TMP/h200.h"), (depth == 201 ? "#include \"h201.h\"\n" : "") + std::string("int h200;\n"));
+    if (depth == 200) {
+      EXPECT_EQ(Log(), "");
+    } else {
+      EXPECT_FALSE(std::filesystem::exists("vcwk012345/DEF/TMP/h201.h"));
+      EXPECT_EQ(Log(), "プリプロ解析 t : インクルード階層OVER src/h201.h\n");
+    }
+  }
 }
 
 TEST_F(FilePreproTest, ASelfIncludeThatKeepsDefiningEnds) {
