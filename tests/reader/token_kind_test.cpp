@@ -184,7 +184,8 @@ TEST(VocabularyDeathTest, StartUpTypeNames) {
       "int", "ResType", "MSG_IF2NAVI_COM", "st_dd_can_msginitbl_canmsg"};
   EXPECT_EXIT(
       {
-        const bool ok = g_typeNameTable.Names() == startUp && ClassifyToken("CHAR") == kKindTypeName &&
+        const bool ok = g_typeNameTable.Names() == startUp &&
+                        ClassifyToken("CHAR") == kKindTypeName &&
                         ClassifyTokenNoArrow("ResType") == kKindTypeName &&
                         ClassifyTokenNoArrow("int") == kKindBaseType;
         std::exit(ok ? 0 : 1);
