@@ -1,7 +1,5 @@
 #include "reader/string_table.h"
 
-#include "pipeline/analysis_log.h"
-#include "reader/texts.h"
 #include "reader/vocabulary.h"
 
 namespace vandrel {
@@ -16,9 +14,7 @@ constexpr std::string_view kSentinel = "@1END";
 const std::string kNameSentinel(kSentinel);
 int g_typeNameCount = 0;
 
-StringTable::StringTable(size_t slots) : slots_(slots) {}
-
-StringTable::StringTable(size_t slots, const std::vector<std::string>& names) : slots_(slots) {
+StringTable::StringTable(const std::vector<std::string>& names) {
   for (const std::string& n : names) {
     if (n == kSentinel) break;
     Append(n);
@@ -38,13 +34,8 @@ int StringTable::IndexOfOrAdd(const std::string& name) {
   return found >= 0 ? found : Append(name);
 }
 
-// The name into the sentinel's slot; refused when the sentinel has no slot
-// left after it.
+// The name into the sentinel's slot.
 int StringTable::Append(std::string_view name) {
-  if (names_.size() + 1 >= slots_) {
-    AppendAnalyzeLog(kLogTableFull, std::string(name) + "\n");
-    return -1;
-  }
   const int index = Count();
   names_.emplace_back(name);
   index_.emplace(names_.back(), index);
@@ -74,8 +65,7 @@ int AddTypeName(std::string name) { return g_typeNameTable.IndexOfOrAdd(name); }
 
 int FindOrAddName(std::string name, StringTable& table) {
   const int before = table.Count();
-  const int index = table.IndexOfOrAdd(name);
-  if (index < 0) return -1;
+  table.IndexOfOrAdd(name);
   return table.Count() > before ? 0 : 1;
 }
 

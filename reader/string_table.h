@@ -1,7 +1,8 @@
 // Sentinel-ended string tables: the used entries, then "@1END". Finds and
 // appends give the results of a walk over the slots (the first equal slot
 // wins, a new name takes the sentinel's slot and the sentinel moves one slot
-// on), with an index so that neither scans.
+// on), with an index so that neither scans. A table has no capacity: the
+// sentinel always finds a free slot after it.
 #pragma once
 
 #include <string>
@@ -15,20 +16,17 @@ extern const std::string kNameSentinel;  // "@1END"
 
 class StringTable {
  public:
-  // A table of `slots` slots holds at most slots - 1 names.
-  explicit StringTable(size_t slots);
+  StringTable() = default;
   // The names up to the first "@1END" (the table's used part).
-  StringTable(size_t slots, const std::vector<std::string>& names);
+  explicit StringTable(const std::vector<std::string>& names);
 
-  size_t Slots() const { return slots_; }
   int Count() const { return static_cast<int>(names_.size()); }
   const std::string& At(int index) const { return names_[index]; }
   const std::vector<std::string>& Names() const { return names_; }
   // Index of the first entry equal to the name, or -1.
   int Find(std::string_view name) const;
-  // Index of the name, appending it when absent; -1 (and one analysis log
-  // line) when the table is full. "@1END" itself is found at the sentinel's
-  // slot: its index is Count() and nothing is appended.
+  // Index of the name, appending it when absent. "@1END" itself is found at
+  // the sentinel's slot: its index is Count() and nothing is appended.
   int IndexOfOrAdd(const std::string& name);
   // Keeps the first `count` names (the sentinel moves there).
   void Truncate(int count);
@@ -41,23 +39,21 @@ class StringTable {
   };
   int Append(std::string_view name);
 
-  size_t slots_;
   std::vector<std::string> names_;
   std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;  // name -> first index
 };
 
-// The type-name table (2500 slots) is process-wide; see vocabulary.h. The
-// driver stores its count here.
+// The type-name table is process-wide; see vocabulary.h. The driver stores
+// its count here.
 extern int g_typeNameCount;
 
 int CountTypeNames();
 int CountTable(const StringTable& table);
 // Slots 0 to 6 become "BOOL", "char", "short", "long", "void", "int", "@1END".
 void ResetTypeNameTable();
-// Index of the name in the type-name table, appending it when absent (-1:
-// table full).
+// Index of the name in the type-name table, appending it when absent.
 int AddTypeName(std::string name);
-// 1 when the name was there already, 0 when it was appended (-1: table full).
+// 1 when the name was there already, 0 when it was appended.
 int FindOrAddName(std::string name, StringTable& table);
 int IndexOfOrAddName(std::string name, StringTable& table);
 

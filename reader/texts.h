@@ -9,7 +9,5 @@ namespace vandrel {
 
 // A lead byte without a valid trail byte.
 inline const std::string kMsgBrokenDoubleByte = ToCp932("失敗!");
-// Log label of a name refused by a full string table.
-inline const std::string kLogTableFull = ToCp932("配列OVER");
 
 }  // namespace vandrel

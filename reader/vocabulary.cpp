@@ -10,9 +10,9 @@ std::vector<std::string> Padded(std::vector<std::string> entries, size_t slots) 
 
 }  // namespace
 
-StringTable g_typeNameTable(2500, {"CHAR", "UCHAR", "SHORT", "USHORT", "LONG", "ULONG", "BOOL",
-                                   "char", "short", "long", "void", "int", "ResType",
-                                   "MSG_IF2NAVI_COM", "st_dd_can_msginitbl_canmsg"});
+StringTable g_typeNameTable({"CHAR", "UCHAR", "SHORT", "USHORT", "LONG", "ULONG", "BOOL", "char",
+                             "short", "long", "void", "int", "ResType", "MSG_IF2NAVI_COM",
+                             "st_dd_can_msginitbl_canmsg"});
 
 const std::vector<std::string> g_qualifierTable =
     Padded({"static", "const", "volatile", "unsigned", "signed", "@1END"}, 10);

@@ -8,10 +8,10 @@
 
 namespace vandrel {
 
-// Type names (2500 slots, at most 2499 names): the start-up names, refilled
-// by ResetTypeNameTable and grown by the analysis passes; survives runs
-// within one process. No lock: one thread at a time (the analysis worker)
-// classifies tokens and adds names.
+// Type names: the start-up names, refilled by ResetTypeNameTable and grown by
+// the analysis passes without a limit; survives runs within one process. No
+// lock: one thread at a time (the analysis worker) classifies tokens and adds
+// names.
 extern StringTable g_typeNameTable;
 
 // Fixed tables, sentinel last ("@1END" for names, "@END" for keywords),
