@@ -47,7 +47,8 @@ TEST_P(TypeNamesRunTest, EveryTypedefNameStaysATypeName) {
   for (int i = 0; i < count; ++i) ASSERT_EQ(ClassifyToken(TypeName(i)), kKindTypeName) << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, TypeNamesRunTest, ::testing::Values(3000, 20000));
+INSTANTIATE_TEST_SUITE_P(Sizes, TypeNamesRunTest, ::testing::Values(3000, 20000),
+                         ::testing::PrintToStringParamName());
 
 }  // namespace
 }  // namespace vandrel
