@@ -9,7 +9,9 @@
 namespace vandrel {
 
 const std::string kWorkAreaLockPath = "./.vandrel.lock";
-const std::string kCompletionMarkPath = WorkPath("AnalysisCompleted.txt");
+// Spelled out: a namespace-scope constant cannot rely on kWorkDir, which
+// another file initialises, in whatever order.
+const std::string kCompletionMarkPath = "./vcwk012345/AnalysisCompleted.txt";
 
 bool LockWorkArea(FileLock& lock) {
   // A folder where the lock file cannot be made is one where the command

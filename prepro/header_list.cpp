@@ -18,7 +18,8 @@
 
 namespace vandrel {
 
-const std::string kHeaderListPath = WorkPath("DEF/Header_List.txt");
+// Spelled out, as kWorkDir may not be initialised yet.
+const std::string kHeaderListPath = "./vcwk012345/DEF/Header_List.txt";
 
 bool IsSourceExtension(const std::string& ext) {
   return ext == ".h" || ext == ".H" || ext == ".C" || ext == ".c" || ext == ".cpp" || ext == ".CPP";
