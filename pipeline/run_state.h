@@ -1,7 +1,7 @@
 // Process-wide run state shared by the user-interface thread, the analysis
 // worker and the busy-box thread. Integers are atomics (relaxed loads and
-// stores keep the original's "last value seen" behaviour without races);
-// the status text is handed over under a lock.
+// stores: each reader takes the last value it sees, without races); the
+// status text is handed over under a lock.
 #pragma once
 
 #include <atomic>

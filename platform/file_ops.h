@@ -21,8 +21,8 @@ bool GetFileStamp(const std::string& path, FileStamp& stamp);
 // The same for a path as the OS names it.
 bool GetOsFileStamp(const std::filesystem::path& osPath, FileStamp& stamp);
 
-// Reads find their files as the original file system did, without regard to
-// the case of ASCII letters: for a path that does not exist, the existing
+// Reads find their files whatever the case of their ASCII letters, as on
+// Windows file systems, where the sources often come from: for a path that does not exist, the existing
 // path whose components match it so, component by component (the first in
 // byte order where several do). False when there is none. Writes never use
 // it: they create the names they are given.
@@ -34,8 +34,8 @@ bool IsSameOrBelow(const std::string& path, const std::string& folder);
 // Creates one folder; an existing folder is fine (the result is not needed).
 bool MakeDirectory(const std::string& path);
 bool RemoveDirectory(const std::string& path);
-// Deletes a file. A read-only file (no write permission) is refused, as the
-// original platform refuses to delete read-only files.
+// Deletes a file. A read-only file (no write permission) is refused, as
+// Windows refuses to delete read-only files.
 bool DeleteFile(const std::string& path);
 // Copies a file, replacing the destination when allowed.
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite = true);

@@ -312,9 +312,9 @@ TEST_F(BadInputTest, ALinkLoopInTheSourceTreeIsNotWalkedAndLoggedOnce) {
   EXPECT_EQ(Records(), std::set<std::string>{"last"});
 }
 
-// Run as root, nothing is unreadable for want of permission. What the
-// original platform could list but not read is simulated by a link to no
-// file, a FIFO (which must not block the run) and a device that never ends.
+// Run as root, nothing is unreadable for want of permission. A file that a
+// folder lists but that cannot be read is simulated by a link to no file, a
+// FIFO (which must not block the run) and a device that never ends.
 TEST_F(BadInputTest, AFileThatCannotBeReadIsNamedInTheLog) {
   WriteBytes("src/main.c", kLastFunction);
   fs::create_symlink("nowhere.c", "src/gone.c");
