@@ -182,18 +182,22 @@ bool CallTreeBudget::Expand(const std::string& name, int depth) {
 }
 
 int CallTreeBudget::Shallowest(const std::string& name) {
-  if (runCompact_) {
-    for (const std::string& root : rootsToReach_) runDepths_.Reach(root, records_);
-    rootsToReach_.clear();
-    return runDepths_.Of(name);
+  if (!runCompact_) {
+    if (rootDepths_.Empty()) rootDepths_.Reach({root_}, records_);
+    return rootDepths_.Of(name);
   }
-  if (rootDepths_.Empty()) rootDepths_.Reach(root_, records_);
-  return rootDepths_.Of(name);
+  if (runDepths_.Empty() && runRoots_ == RunRoots::kEveryRecord)
+    for (const std::string& f : records_.Names())
+      if (records_.Find(f)->root) rootsToReach_.push_back(f);
+  if (!rootsToReach_.empty()) runDepths_.Reach(rootsToReach_, records_);
+  rootsToReach_.clear();
+  return runDepths_.Of(name);
 }
 
-void ShallowestDepths::Reach(const std::string& root, CallRecordCache& records) {
+void ShallowestDepths::Reach(const std::vector<std::string>& roots, CallRecordCache& records) {
   std::vector<std::string> level;
-  if (Lower(root, 0)) level.push_back(root);
+  for (const std::string& root : roots)
+    if (Lower(root, 0)) level.push_back(root);
   for (int depth = 1; depth <= kMaxCallTreeDepth && !level.empty(); ++depth) {
     std::vector<std::string> next;
     for (const std::string& f : level) {

@@ -17,10 +17,11 @@
 // stands at its shallowest depth below the root and was not expanded there
 // yet. Once the whole run has spent its share, the compact form holds for the
 // rest of the run and for what every tree of the run has expanded, the
-// shallowest depth being that below any root drawn so far. So every function
-// within the depth limit still appears, and after the budget each function is
-// expanded at most twice: what follows the budget is bounded by the size of
-// the program (node lines by its call entries, variable lines by its entries).
+// shallowest depth being that below any root of the program. So every
+// function within the depth limit still appears, and after the budget each
+// function is expanded at most twice: what follows the budget is bounded by
+// the size of the program (node lines by its call entries, variable lines by
+// its entries).
 #pragma once
 
 #include <memory>
@@ -56,6 +57,7 @@ class CallRecordCache {
   const std::string& Folder() const { return folder_; }
   // Nullptr when the folder holds no record of that name.
   const CallRecord* Find(const std::string& name);
+  const std::unordered_set<std::string>& Names() const { return names_; }
 
  private:
   std::string folder_;
@@ -80,8 +82,8 @@ class ShallowestDepths {
  public:
   void Clear() { depths_.clear(); }
   bool Empty() const { return depths_.empty(); }
-  // Adds a root: the depths below it that are shallower than those known.
-  void Reach(const std::string& root, CallRecordCache& records);
+  // Adds roots: the depths below them that are shallower than those known.
+  void Reach(const std::vector<std::string>& roots, CallRecordCache& records);
   // -1 when no root reaches `name` within the depth limit.
   int Of(const std::string& name) const;
 
@@ -90,13 +92,18 @@ class ShallowestDepths {
   std::unordered_map<std::string, int> depths_;
 };
 
+// The roots below which the compact form of a run takes a function's
+// shallowest depth: those drawn so far, or every root of the records as well
+// (so that the depths do not change while the run goes on).
+enum class RunRoots { kDrawn, kEveryRecord };
+
 // Counts tree lines and decides which functions are expanded; once the
 // budget is spent, the compact form. One analysis log entry marks where the
 // compact form began, for a root or for the rest of the run.
 class CallTreeBudget {
  public:
-  CallTreeBudget(CallTreeLimits limits, CallRecordCache& records)
-      : limits_(limits), records_(records) {}
+  CallTreeBudget(CallTreeLimits limits, CallRecordCache& records, RunRoots runRoots = RunRoots::kDrawn)
+      : limits_(limits), records_(records), runRoots_(runRoots) {}
   void BeginRoot(const std::string& root);
   void CountLine();
   // True when `name`, drawn at `depth`, is to be expanded, its variable lines
@@ -111,6 +118,7 @@ class CallTreeBudget {
 
   CallTreeLimits limits_;
   CallRecordCache& records_;
+  RunRoots runRoots_;
   std::string root_;
   long rootLines_ = 0;
   long runLines_ = 0;
@@ -119,8 +127,8 @@ class CallTreeBudget {
   // Shallowest depth of each expansion so far, in this root's tree and in the run.
   std::unordered_map<std::string, int> expandedAt_, runExpandedAt_;
   ShallowestDepths rootDepths_;  // below this root, found when needed
-  ShallowestDepths runDepths_;   // below the roots drawn so far, found when needed
-  std::vector<std::string> rootsToReach_;  // roots drawn but not yet in runDepths_
+  ShallowestDepths runDepths_;   // below the run's roots, found when needed
+  std::vector<std::string> rootsToReach_;  // roots not yet in runDepths_
 };
 
 // The functions of call_tree.txt in the order of their first lines there, as
@@ -156,7 +164,7 @@ std::string CallTreeIndent(int depth);  // depth + 1 groups "　　　|"
 // drawn.
 struct CallTreeRun {
   explicit CallTreeRun(std::string recordFolder, CallTreeLimits limits = kCallTreeLimits)
-      : records(std::move(recordFolder)), budget(limits, records) {}
+      : records(std::move(recordFolder)), budget(limits, records, RunRoots::kEveryRecord) {}
   CallRecordCache records;
   CallTreeBudget budget;
   TextFile text, ram, html;

@@ -249,16 +249,33 @@ TEST_F(CallTreeWriterTest, OnceTheRunsBudgetIsSpentAnExpandedFunctionGetsItsNode
 
 TEST_F(CallTreeWriterTest, AFunctionFirstExpandedAtTheDepthLimitIsExpandedAgainWhereALaterRootReachesItHigher) {
   // r1 reaches g at depth 25, where its callee h is cut; r2 reaches it at depth 1.
-  for (int i = 1; i < 24; ++i) test::WriteRecord({"d" + std::to_string(i), {"d" + std::to_string(i + 1) + "()"}});
-  test::WriteRecord({"d24", {"g()"}});
+  for (int i = 1; i < 24; ++i)
+    test::WriteRecord({"d" + std::to_string(i), {"d" + std::to_string(i + 1) + "()"}, {}, {}, {}, {{"r"}}});
+  test::WriteRecord({"d24", {"g()"}, {}, {}, {}, {{"d23"}}});
   test::WriteRecord({"r1", {"d1()"}});
   test::WriteRecord({"r2", {"g()", "d1()"}});
-  test::WriteRecord({"g", {"h()"}});
-  test::WriteRecord({"h", {}});
+  test::WriteRecord({"g", {"h()"}, {}, {}, {}, {{"d24", "r2"}}});
+  test::WriteRecord({"h", {}, {}, {}, {}, {{"g"}}});
   Draw({"r1", "r2"}, {1000000, 1});
   EXPECT_EQ(CountOf(Text(), "--h\r\n"), 1);
   const std::string r2 = Tree(0, "r2") + Tree(1, "g") + Tree(2, "h") + Tree(1, "d1");
   EXPECT_EQ(Text().substr(Text().size() - r2.size()), r2);
+}
+
+TEST_F(CallTreeWriterTest, AfterTheRunsBudgetAFunctionIsExpandedAgainOnlyWhereAnyRootReachesItHighest) {
+  // f stands at depth 3 below r1, 2 below r2 and 1 below r3.
+  test::WriteRecord({"r1", {"a1()"}});
+  test::WriteRecord({"a1", {"a2()"}, {}, {}, {}, {{"r1"}}});
+  test::WriteRecord({"a2", {"f()"}, {}, {}, {}, {{"a1"}}});
+  test::WriteRecord({"r2", {"b1()"}});
+  test::WriteRecord({"b1", {"f()"}, {}, {}, {}, {{"r2"}}});
+  test::WriteRecord({"r3", {"f()"}});
+  test::WriteRecord({"f", {"h()"}, {"x"}, {}, {}, {{"a2", "b1", "r3"}}});
+  test::WriteRecord({"h", {}, {}, {}, {}, {{"f"}}});
+  Draw({"r1", "r2", "r3"}, {1000000, 1});
+  EXPECT_EQ(Text(), Tree(0, "r1") + Tree(1, "a1") + Tree(2, "a2") + Tree(3, "f") + Tree(4, "h") + Tree(0, "r2") +
+                        Tree(1, "b1") + Tree(2, "f") + Tree(0, "r3") + Tree(1, "f") + Tree(2, "h"));
+  EXPECT_EQ(CountOf(Ram(), "R\tx\r\n"), 2);
 }
 
 TEST_F(CallTreeWriterTest, TheRunsBudgetIsWatchedInATreeThatIsAlreadyCompact) {
