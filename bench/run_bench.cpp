@@ -1,7 +1,7 @@
 // Analyses a source tree with vandrel-batch and prints the wall time of each
 // of the fourteen steps, the copy into the result folder, the total, the peak
-// resident memory, the bytes left in the work folder and the result folder
-// and the sizes of the call-tree files:
+// resident memory, the processor time, the bytes left in the work folder and
+// the result folder and the sizes of the call-tree files:
 //   run_bench TREE [--batch PATH_TO_VANDREL_BATCH] [--keep]
 // It runs in a fresh folder below $TMPDIR (default /tmp; the work folder is
 // relative to it), deleted afterwards unless --keep is given.
@@ -145,6 +145,9 @@ int main(int argc, char** argv) {
   }
   std::printf("%-30s %8.2f s\n", "total", total);
   std::printf("%-30s %8.1f MiB\n", "peak resident memory", usage.ru_maxrss / 1024.0);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  std::printf("%-30s %8.2f s user, %.2f s system\n", "processor time", seconds(usage.ru_utime),
+              seconds(usage.ru_stime));
   std::printf("%-30s %8d\n", "exit status", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
   PrintBytes("work folder", FilesBelow(run / "vcwk012345"));
   PrintBytes("result folder", FilesBelow(run / "out"));
