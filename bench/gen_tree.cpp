@@ -1,5 +1,5 @@
 // Writes a synthetic C source tree in Shift-JIS for measurements:
-//   gen_tree OUT_FOLDER [--lines N] [--seed S]
+//   gen_tree OUT_FOLDER [--lines N] [--seed S] [--dense]
 //
 // The program is made of modules, a .c file and its header each (about 400
 // lines and 16 functions a module), 25 modules to a folder. Folder mod000 is
@@ -13,6 +13,12 @@
 // some functions call themselves and some call back an earlier function of
 // their module. About 1,000,000 lines give 2,500 modules: 5,000 files and
 // 40,000 functions. The same arguments give the same tree, byte for byte.
+//
+// --dense draws the calls from the whole program instead, as in code bases
+// whose helpers are called from everywhere: besides the chain through its
+// module, a function calls the public functions of any module, whose headers
+// the .c file includes. Each module then declares three type names (a third
+// one types the functions' work variable) and its four globals.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -52,6 +58,7 @@ const char* const kComments[] = {
 constexpr int kCommentCount = sizeof kComments / sizeof kComments[0];
 
 constexpr int kLinesPerModule = 411;
+constexpr int kDenseLinesPerModule = 423;
 constexpr int kFunctionsPerModule = 16;
 constexpr int kPublicFunctions = 4;  // functions 0..3 are in the header
 constexpr int kGlobalsPerModule = 4;
@@ -64,10 +71,10 @@ struct Function {
 
 class Tree {
  public:
-  Tree(int modules, uint64_t seed) : modules_(modules), rnd_(seed) {
+  Tree(int modules, uint64_t seed, bool dense) : modules_(modules), dense_(dense), rnd_(seed) {
     calls_.resize(static_cast<size_t>(modules) * kFunctionsPerModule);
     for (int m = 0; m < modules_; ++m)
-      for (int k = 0; k < kFunctionsPerModule; ++k) PlanCalls(m, k);
+      for (int k = 0; k < kFunctionsPerModule; ++k) dense_ ? PlanDenseCalls(m, k) : PlanCalls(m, k);
   }
 
   int Modules() const { return modules_; }
@@ -105,9 +112,18 @@ class Tree {
   }
   int Id(const Function& f) const { return f.module * kFunctionsPerModule + f.index; }
   bool InLibrary(int m) const { return m < kModulesPerFolder; }
-  // The modules whose public functions m calls: the next ones of its folder.
+  // The modules whose public functions m calls: the next ones of its folder
+  // or, in a dense program, those its calls name.
   std::vector<int> Dependencies(int m) const {
     std::vector<int> d;
+    if (dense_) {
+      for (int k = 0; k < kFunctionsPerModule; ++k)
+        for (const Function& c : calls_[Id({m, k})])
+          if (c.module != m) d.push_back(c.module);
+      std::sort(d.begin(), d.end());
+      d.erase(std::unique(d.begin(), d.end()), d.end());
+      return d;
+    }
     for (int n = m + 1; n <= m + kDependencies && n < modules_ && Folder(n) == Folder(m); ++n)
       d.push_back(n);
     return d;
@@ -117,8 +133,10 @@ class Tree {
   Function LibraryFunction() { return PublicOf(rnd_.Below(std::min(modules_, 8))); }
 
   void PlanCalls(int m, int k);
+  void PlanDenseCalls(int m, int k);
 
   int modules_;
+  bool dense_;
   Random rnd_;
   std::vector<std::vector<Function>> calls_;
 };
@@ -148,6 +166,27 @@ void Tree::PlanCalls(int m, int k) {
       out.push_back({m, k});
     else
       out.push_back({m, k - 1 - rnd_.Below(std::min(k, 3))});
+  }
+}
+
+// Calls of a dense program: most functions first call the next function of
+// their module; the other calls go to a public function of any module, now
+// and then to a helper further on in the module or to the function itself.
+void Tree::PlanDenseCalls(int m, int k) {
+  std::vector<Function>& out = calls_[Id({m, k})];
+  const int count = 1 + rnd_.Below(3);
+  for (int c = 0; c < count; ++c) {
+    if (c == 0 && k + 1 < kFunctionsPerModule && rnd_.Percent(85)) {
+      out.push_back({m, k + 1});
+      continue;
+    }
+    int r = rnd_.Below(100);
+    if (r < 75)
+      out.push_back(PublicOf(rnd_.Below(modules_)));
+    else if (r < 92 && k + 2 < kFunctionsPerModule)
+      out.push_back({m, k + 2 + rnd_.Below(kFunctionsPerModule - k - 2)});
+    else
+      out.push_back({m, k});
   }
 }
 
@@ -194,6 +233,7 @@ long Tree::WriteModule(const fs::path& dir, int m) {
   const std::string upper = "FILE" + base.substr(4);
   const std::string rec = Numbered("REC", m) + "_T";
   const std::string mode = Numbered("MODE", m) + "_T";
+  const std::string count = Numbered("CNT", m) + "_T";  // dense programs only
   const std::vector<int> deps = Dependencies(m);
   long lines = 0;
   {
@@ -214,6 +254,7 @@ long Tree::WriteModule(const fs::path& dir, int m) {
     h.Line("    STATE_T state;");
     h.Line("    " + mode + " mode;");
     h.Line("} " + rec + ";");
+    if (dense_) h.Line("typedef u2 " + count + ";");
     for (int g = 0; g < kGlobalsPerModule; ++g) h.Line("extern u2 " + Global(m, g) + ";");
     h.Line("extern " + rec + " " + Numbered("g_rec", m) + ";");
     for (int i = 0; i < kPublicFunctions; ++i) h.Line("u2 " + FunctionName({m, i}) + "(u2 arg);");
@@ -229,7 +270,7 @@ long Tree::WriteModule(const fs::path& dir, int m) {
   c.Line(" */");
   c.Line("#include \"" + base + ".h\"");
   for (int d : deps) c.Line("#include \"" + Base(d) + ".h\"");
-  if (!InLibrary(m)) c.Line("#include \"" + Base(0) + ".h\"");
+  if (!InLibrary(m) && !dense_) c.Line("#include \"" + Base(0) + ".h\"");
   c.Line("#define " + step + " (" + std::to_string(1 + rnd_.Below(9)) + ")");
   c.Line("#define " + Numbered("HALF", m) + " (" + step + " * 2 + 1)");
   c.Line("#define " + Numbered("ADD", m) + "(a, b) ((a) + (b))");
@@ -259,7 +300,7 @@ long Tree::WriteModule(const fs::path& dir, int m) {
     c.Line("/* " + std::string(kComments[rnd_.Below(kCommentCount)]) + " */");
     c.Line(std::string(i < kPublicFunctions ? "" : "static ") + "u2 " + FunctionName(self) + "(u2 arg)");
     c.Line("{");
-    c.Line("    u2 work;");
+    c.Line("    " + (dense_ ? count : std::string("u2")) + " work;");
     c.Line("    int i;");
     c.Line();
     c.Line("    work = arg + " + Global(m, rnd_.Below(kGlobalsPerModule)) + ";");
@@ -316,18 +357,21 @@ long Tree::WriteModule(const fs::path& dir, int m) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: gen_tree OUT_FOLDER [--lines N] [--seed S]\n");
+    std::fprintf(stderr, "usage: gen_tree OUT_FOLDER [--lines N] [--seed S] [--dense]\n");
     return 2;
   }
   fs::path root = argv[1];
   long lines = 100000;
   uint64_t seed = 1;
-  for (int i = 2; i + 1 < argc; i += 2) {
+  bool dense = false;
+  for (int i = 2; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--lines") lines = std::atol(argv[i + 1]);
-    else if (a == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 10);
+    if (a == "--dense") dense = true;
+    else if (a == "--lines" && i + 1 < argc) lines = std::atol(argv[++i]);
+    else if (a == "--seed" && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
   }
-  Tree tree(static_cast<int>(std::max(1L, lines / kLinesPerModule)), seed);
+  const int perModule = dense ? kDenseLinesPerModule : kLinesPerModule;
+  Tree tree(static_cast<int>(std::max(1L, lines / perModule)), seed, dense);
   fs::create_directories(root / "inc");
   long written = WriteCommonHeader(root);
   for (int m = 0; m < tree.Modules(); ++m) {

@@ -1,15 +1,18 @@
 // Analyses a source tree with vandrel-batch and prints the wall time of each
-// of the fourteen steps, the copy into the result folder, the total and the
-// peak resident memory:
+// of the fourteen steps, the copy into the result folder, the total, the peak
+// resident memory, the processor time, the bytes left in the work folder and
+// the result folder and the sizes of the call-tree files:
 //   run_bench TREE [--batch PATH_TO_VANDREL_BATCH] [--keep]
 // It runs in a fresh folder below $TMPDIR (default /tmp; the work folder is
 // relative to it), deleted afterwards unless --keep is given.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +38,53 @@ const char* const kStepNames[] = {
     "copies into the result folder",
 };
 constexpr int kMarkCount = sizeof kMarks / sizeof kMarks[0];
+
+// File sizes, and the blocks the files take on the disk.
+struct Bytes {
+  long files = 0;
+  uintmax_t bytes = 0, onDisk = 0;
+  void Add(const fs::directory_entry& e) {
+    struct stat st {};
+    if (lstat(e.path().c_str(), &st) != 0) return;
+    ++files;
+    bytes += static_cast<uintmax_t>(st.st_size);
+    onDisk += static_cast<uintmax_t>(st.st_blocks) * 512;
+  }
+};
+
+// The regular files below a folder (links are not followed).
+Bytes FilesBelow(const fs::path& folder) {
+  Bytes b;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (it->is_regular_file() && !it->is_symlink()) b.Add(*it);
+  return b;
+}
+
+void PrintBytes(const char* label, const Bytes& b) {
+  std::printf("%-30s %8.1f MB in %ld files, %.1f MB on disk\n", label, b.bytes / 1e6, b.files, b.onDisk / 1e6);
+}
+
+// The whole-program call trees: the two text trees and the pages of the roots.
+void PrintCallTreeFiles(const fs::path& folder) {
+  Bytes all, pages;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!it->is_regular_file()) continue;
+    if (name == "call_tree.txt" || name == "call_tree_ram.txt") {
+      Bytes one;
+      one.Add(*it);
+      PrintBytes(name.c_str(), one);
+      all.Add(*it);
+    } else if (name.rfind("CallTree_", 0) == 0 && name != "CallTree_index.html") {
+      pages.Add(*it);
+      all.Add(*it);
+    }
+  }
+  PrintBytes("CallTree_<root>.html", pages);
+  PrintBytes("call-tree files together", all);
+}
 
 }  // namespace
 
@@ -95,7 +145,13 @@ int main(int argc, char** argv) {
   }
   std::printf("%-30s %8.2f s\n", "total", total);
   std::printf("%-30s %8.1f MiB\n", "peak resident memory", usage.ru_maxrss / 1024.0);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  std::printf("%-30s %8.2f s user, %.2f s system\n", "processor time", seconds(usage.ru_utime),
+              seconds(usage.ru_stime));
   std::printf("%-30s %8d\n", "exit status", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+  PrintBytes("work folder", FilesBelow(run / "vcwk012345"));
+  PrintBytes("result folder", FilesBelow(run / "out"));
+  PrintCallTreeFiles(run / "vcwk012345" / "HTML" / "CallTree");
   if (keep)
     std::printf("run folder: %s\n", run.c_str());
   else

@@ -98,6 +98,7 @@ struct TreeDrawer {
       if (!run.html.IsOpen()) return;
       run.html.Write("<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" +
                      SourcePageName(name) + " target='view'>" + name + "</A><BR>\n");
+      if (!run.budget.Expand(name, depth)) return;
       // The variable lines count against the budget as well.
       for (const std::string& v : rec->reads) {
         run.ram.Write(g_tabRunString + "R\t" + v + "\n");
@@ -107,8 +108,6 @@ struct TreeDrawer {
         run.ram.Write(g_tabRunString + "W\t" + v + "\n");
         run.budget.CountLine();
       }
-
-      if (!run.budget.Expand(name, depth)) return;
       for (size_t i = 0; i < rec->callees.size(); ++i) {
         g_callTreeTrace1 = rec->calls[i];
         if (depth + 1 > kMaxCallTreeDepth) return Marker();
@@ -154,52 +153,75 @@ void CallTreeBudget::BeginRoot(const std::string& root) {
   root_ = root;
   rootLines_ = 0;
   expandedAt_.clear();
-  shallowest_.clear();
-  compact_ = runLines_ >= limits_.linesPerRun;
+  rootDepths_.Clear();
+  rootsToReach_.push_back(root);
+  compact_ = runCompact_;
 }
 
 void CallTreeBudget::CountLine() {
   ++rootLines_;
   ++runLines_;
-  if (compact_) return;
-  if (runLines_ >= limits_.linesPerRun) {
-    compact_ = true;
-    if (runSpentLogged_) return;
-    runSpentLogged_ = true;
+  // The run's share is watched in a compact tree as well.
+  if (!runCompact_ && runLines_ >= limits_.linesPerRun) {
+    compact_ = runCompact_ = true;
     AppendAnalyzeLogEntry(root_, static_cast<int>(runLines_), kTreeCompactLabel, kTreeCompactRun);
-  } else if (rootLines_ >= limits_.linesPerRoot) {
+  } else if (!compact_ && rootLines_ >= limits_.linesPerRoot) {
     compact_ = true;
     AppendAnalyzeLogEntry(root_, static_cast<int>(rootLines_), kTreeCompactLabel, kTreeCompactRoot);
   }
 }
 
 bool CallTreeBudget::Expand(const std::string& name, int depth) {
-  auto [it, first] = expandedAt_.try_emplace(name, depth);
-  if (first) return true;
-  if (compact_ && (it->second <= depth || Shallowest(name) != depth)) return false;
-  it->second = std::min(it->second, depth);
+  const auto& expanded = runCompact_ ? runExpandedAt_ : expandedAt_;
+  auto it = expanded.find(name);
+  if (compact_ && it != expanded.end() && (it->second <= depth || Shallowest(name) != depth)) return false;
+  for (auto* at : {&expandedAt_, &runExpandedAt_}) {
+    auto [mark, first] = at->try_emplace(name, depth);
+    if (!first) mark->second = std::min(mark->second, depth);
+  }
   return true;
 }
 
-// The depths of the root's tree by a breadth-first walk of the records,
-// down to the depth limit.
 int CallTreeBudget::Shallowest(const std::string& name) {
-  if (shallowest_.empty()) {
-    std::vector<std::string> level{root_};
-    shallowest_.emplace(root_, 0);
-    for (int depth = 1; depth <= kMaxCallTreeDepth && !level.empty(); ++depth) {
-      std::vector<std::string> next;
-      for (const std::string& f : level) {
-        const CallRecord* rec = records_.Find(f);
-        if (!rec) continue;
-        for (const std::string& c : rec->callees)
-          if (shallowest_.emplace(c, depth).second) next.push_back(c);
-      }
-      level = std::move(next);
-    }
+  if (!runCompact_) {
+    if (rootDepths_.Empty()) rootDepths_.Reach({root_}, records_);
+    return rootDepths_.Of(name);
   }
-  auto it = shallowest_.find(name);
-  return it == shallowest_.end() ? -1 : it->second;
+  if (runDepths_.Empty() && runRoots_ == RunRoots::kEveryRecord)
+    for (const std::string& f : records_.Names())
+      if (records_.Find(f)->root) rootsToReach_.push_back(f);
+  if (!rootsToReach_.empty()) runDepths_.Reach(rootsToReach_, records_);
+  rootsToReach_.clear();
+  return runDepths_.Of(name);
+}
+
+void ShallowestDepths::Reach(const std::vector<std::string>& roots, CallRecordCache& records) {
+  std::vector<std::string> level;
+  for (const std::string& root : roots)
+    if (Lower(root, 0)) level.push_back(root);
+  for (int depth = 1; depth <= kMaxCallTreeDepth && !level.empty(); ++depth) {
+    std::vector<std::string> next;
+    for (const std::string& f : level) {
+      const CallRecord* rec = records.Find(f);
+      if (!rec) continue;
+      for (const std::string& c : rec->callees)
+        if (Lower(c, depth)) next.push_back(c);
+    }
+    level = std::move(next);
+  }
+}
+
+bool ShallowestDepths::Lower(const std::string& name, int depth) {
+  auto [it, first] = depths_.try_emplace(name, depth);
+  if (first) return true;
+  if (it->second <= depth) return false;
+  it->second = depth;
+  return true;
+}
+
+int ShallowestDepths::Of(const std::string& name) const {
+  auto it = depths_.find(name);
+  return it == depths_.end() ? -1 : it->second;
 }
 
 void TreeFunctionList::Note(const std::string& line, int depth) {

@@ -10,13 +10,18 @@
 //                      "<font size='2'>N[non]</font><BR>\n"
 //
 // No visited set is kept, so a function reached on several paths is drawn on
-// each. A budget of tree lines per root and per run (the variable lines of
-// call_tree_ram.txt count as well) bounds dense programs:
-// once it is spent, the tree goes on in compact form, where a function that
-// this root's tree has already expanded gets its node line but no subtree,
-// unless it now stands at its shallowest depth below the root and was not
-// expanded there yet. So every function within the depth limit still appears,
-// and once the budget is spent each function is expanded at most twice.
+// each. A budget of tree lines (the variable lines of call_tree_ram.txt count
+// as well) bounds dense programs. Once a root's tree has spent its share, it
+// goes on in compact form: a function that this tree has already expanded
+// gets its node line alone (no variable lines, no subtree), unless it now
+// stands at its shallowest depth below the root and was not expanded there
+// yet. Once the whole run has spent its share, the compact form holds for the
+// rest of the run and for what every tree of the run has expanded, the
+// shallowest depth being that below any root of the program. So every
+// function within the depth limit still appears, and after the budget each
+// function is expanded at most twice: what follows the budget is bounded by
+// the size of the program (node lines by its call entries, variable lines by
+// its entries).
 #pragma once
 
 #include <memory>
@@ -52,6 +57,7 @@ class CallRecordCache {
   const std::string& Folder() const { return folder_; }
   // Nullptr when the folder holds no record of that name.
   const CallRecord* Find(const std::string& name);
+  const std::unordered_set<std::string>& Names() const { return names_; }
 
  private:
   std::string folder_;
@@ -65,18 +71,43 @@ struct CallTreeLimits {
 };
 // Far above the trees of small programs (the sample draws a dozen lines).
 inline constexpr CallTreeLimits kCallTreeLimits{50000, 500000};
-// The budget of the report step's whole-program tree.
+// The budget of the report step's whole-program tree and of the two commands
+// that draw from the records: the chosen-function tree (one root) and the
+// variable command's tree (the whole-program tree again, a run's share).
 inline CallTreeLimits g_callTreeLimits = kCallTreeLimits;
 
-// Counts tree lines and decides, once the budget is spent, which functions
-// are expanded. One analysis log entry marks where the compact form began.
+// The shallowest depth of each function below a set of roots, down to the
+// depth limit, as a breadth-first walk of the records gives it.
+class ShallowestDepths {
+ public:
+  void Clear() { depths_.clear(); }
+  bool Empty() const { return depths_.empty(); }
+  // Adds roots: the depths below them that are shallower than those known.
+  void Reach(const std::vector<std::string>& roots, CallRecordCache& records);
+  // -1 when no root reaches `name` within the depth limit.
+  int Of(const std::string& name) const;
+
+ private:
+  bool Lower(const std::string& name, int depth);
+  std::unordered_map<std::string, int> depths_;
+};
+
+// The roots below which the compact form of a run takes a function's
+// shallowest depth: those drawn so far, or every root of the records as well
+// (so that the depths do not change while the run goes on).
+enum class RunRoots { kDrawn, kEveryRecord };
+
+// Counts tree lines and decides which functions are expanded; once the
+// budget is spent, the compact form. One analysis log entry marks where the
+// compact form began, for a root or for the rest of the run.
 class CallTreeBudget {
  public:
-  CallTreeBudget(CallTreeLimits limits, CallRecordCache& records)
-      : limits_(limits), records_(records) {}
+  CallTreeBudget(CallTreeLimits limits, CallRecordCache& records, RunRoots runRoots = RunRoots::kDrawn)
+      : limits_(limits), records_(records), runRoots_(runRoots) {}
   void BeginRoot(const std::string& root);
   void CountLine();
-  // True when `name`, drawn at `depth`, is to be expanded (and notes it).
+  // True when `name`, drawn at `depth`, is to be expanded, its variable lines
+  // and callees drawn below its node line (and notes it).
   bool Expand(const std::string& name, int depth);
   bool Compact() const { return compact_; }
   long RootLines() const { return rootLines_; }
@@ -87,13 +118,17 @@ class CallTreeBudget {
 
   CallTreeLimits limits_;
   CallRecordCache& records_;
+  RunRoots runRoots_;
   std::string root_;
   long rootLines_ = 0;
   long runLines_ = 0;
-  bool compact_ = false;
-  bool runSpentLogged_ = false;
-  std::unordered_map<std::string, int> expandedAt_;  // shallowest expansion so far
-  std::unordered_map<std::string, int> shallowest_;  // depth below the root, found when needed
+  bool compact_ = false;     // for the rest of this root's tree
+  bool runCompact_ = false;  // for the rest of the run
+  // Shallowest depth of each expansion so far, in this root's tree and in the run.
+  std::unordered_map<std::string, int> expandedAt_, runExpandedAt_;
+  ShallowestDepths rootDepths_;  // below this root, found when needed
+  ShallowestDepths runDepths_;   // below the run's roots, found when needed
+  std::vector<std::string> rootsToReach_;  // roots not yet in runDepths_
 };
 
 // The functions of call_tree.txt in the order of their first lines there, as
@@ -129,7 +164,7 @@ std::string CallTreeIndent(int depth);  // depth + 1 groups "　　　|"
 // drawn.
 struct CallTreeRun {
   explicit CallTreeRun(std::string recordFolder, CallTreeLimits limits = kCallTreeLimits)
-      : records(std::move(recordFolder)), budget(limits, records) {}
+      : records(std::move(recordFolder)), budget(limits, records, RunRoots::kEveryRecord) {}
   CallRecordCache records;
   CallTreeBudget budget;
   TextFile text, ram, html;

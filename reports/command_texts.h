@@ -43,6 +43,8 @@ inline const std::string kAccessKindTail = ToCp932(" アクセス数\n");
 inline const std::string kAccessMark = ToCp932("▲");
 inline const std::string kLogOnButton8 = ToCp932("例外発生270変数分析");
 inline const std::string kLogVariableAnalysis = ToCp932("例外発生280コールツリー");
+inline const std::string kVariableTreeCompact =
+    ToCp932("ツリー行数が上限に達しました。以降は表示済みの関数のアクセスを再表示しません");
 
 // Design document.
 inline const std::string kLogFileInfoStart = "FILE INFO CREATE START    ";

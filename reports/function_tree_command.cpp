@@ -20,10 +20,10 @@ std::string g_chosenFunctionName;
 namespace {
 
 // One tree being drawn: the records read so far, the budget and compact
-// form of the whole-program tree, and the two output files (opened at their
-// first line, kept open).
+// form of a root of the whole-program tree, and the two output files (opened
+// at their first line, kept open).
 struct FunctionTreeDrawing {
-  explicit FunctionTreeDrawing(const std::string& folder) : records(folder), budget(kCallTreeLimits, records) {}
+  explicit FunctionTreeDrawing(const std::string& folder) : records(folder), budget(g_callTreeLimits, records) {}
 
   // Opens the file for append unless it is open already.
   static bool Ready(TextFile& file, const std::string& path) {

@@ -16,7 +16,7 @@ inline const std::string kTreeCompactLabel = "CALL TREE LIMIT";
 inline const std::string kTreeCompactRoot =
     ToCp932("ツリー行数が上限に達しました。以降は展開済みの関数を再展開しません");
 inline const std::string kTreeCompactRun =
-    ToCp932("全ツリー行数が上限に達しました。以降の基点関数は展開済みの関数を再展開しません");
+    ToCp932("全ツリー行数が上限に達しました。以降はどの基点関数でも、展開済みの関数を再展開しません");
 
 // The call-tree folder.
 inline const std::string kTreePageHead =

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "pipeline/analysis_log.h"
 #include "pipeline/run_state.h"
@@ -106,18 +107,32 @@ int RemoveAll(std::string& line, const std::string& piece) {
 }
 
 // Phase 2: the whole-program call tree with the entries under each function.
+// Its lines spend the run's budget of call-tree lines as those of
+// call_tree_ram.txt do; once it is spent, a function whose entries stand
+// under an earlier line gets its tree line alone.
 void AnnotateCallTree(MatchingAccesses& matching) {
   TextFile tree, out;
   if (!tree.Open(JoinPath(g_callTreeDirPath, "call_tree.txt"), TextFile::Mode::Read)) return;
   if (!out.Open(g_variableTreePath, TextFile::Mode::Append)) return;
+  long lines = 0;
+  bool compact = false;
+  std::unordered_set<std::string> annotated;
   std::string line;
   while (tree.ReadLine(line)) {
     out.Write(line + "\n");
+    ++lines;
     int depth = RemoveAll(line, "\t|");
     RemoveAll(line, "--");
     const std::vector<std::string>* entries = matching.Of(line);
-    if (!entries) continue;
+    if (!entries || entries->empty()) continue;
+    if (!annotated.insert(line).second && compact) continue;
     for (const std::string& e : *entries) out.Write(std::string(depth + 2, '\t') + kAccessMark + e + "\n");
+    lines += static_cast<long>(entries->size());
+    if (!compact && lines >= g_callTreeLimits.linesPerRun) {
+      compact = true;
+      AppendAnalyzeLogEntry(g_chosenVariableName, static_cast<int>(lines), kTreeCompactLabel,
+                            kVariableTreeCompact);
+    }
   }
 }
 

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <sstream>
+
 #include "pipeline/run_state.h"
+#include "reports/call_tree_writer.h"
 #include "reports/report_fixture.h"
 
 namespace vandrel {
@@ -207,6 +212,73 @@ TEST_F(ReportTreesTest, VariablePagesWithoutListOrFolder) {
   EXPECT_EQ(host.BoxTexts(), std::vector<std::string>{Sj("RAM HTML作成失敗")});
   EXPECT_TRUE(fs::exists("vcwk012345/RAM/v"));
   EXPECT_NE(test::ReadBytes("AnalyzeLog.txt").find("[..] : NOT A FILE NAME"), std::string::npos);
+}
+
+// Lines of every file below the folders.
+long LinesBelow(const std::vector<std::string>& folders) {
+  long lines = 0;
+  for (const std::string& folder : folders)
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+      if (e.is_regular_file()) {
+        const std::string bytes = test::ReadBytes(e.path());
+        lines += std::count(bytes.begin(), bytes.end(), '\n');
+      }
+  return lines;
+}
+
+// Every root reaches all of one densely connected graph, whose full tree
+// would be far too large to draw once, let alone once per root. What the
+// step writes from the trees stays within the run's budget (in each of the
+// three tree files) plus a few lines per function, call entry and variable
+// entry, however many roots there are.
+TEST_F(ReportTreesTest, TheTreesOfManyRootsOverOneGraphStayInProportionToTheProgram) {
+  const CallTreeLimits saved = g_callTreeLimits;
+  g_callTreeLimits = {300, 2000};
+  const int graph = 40;
+  auto g = [](int i) { return "g" + std::to_string(i % 40); };
+  auto v = [](int i) { return "v" + std::to_string(i % 10); };
+  for (int roots : {10, 100, 1000}) {
+    fs::remove_all("vcwk012345");
+    SetUp();
+    long calls = 0, entries = 0;
+    for (int i = 0; i < graph; ++i) {
+      RecordSpec r{g(i), {g(i + 1) + "()", g(i + 7) + "()", g(3 * i + 5) + "()", g(i * i + 11) + "()"},
+                   {v(i), v(i + 3), v(i + 6)}, {v(i + 1), v(i + 5)},
+                   {v(i) + " [R]", v(i + 3) + " [R]", v(i + 6) + " [R]", v(i + 1) + " [w]", v(i + 5) + " [w]"},
+                   {{"r0"}}};
+      test::WriteRecord(r);
+      calls += 4;
+      entries += 10;
+    }
+    char name[16];
+    for (int k = 0; k < roots; ++k) {
+      std::snprintf(name, sizeof name, "r%04d", k);
+      test::WriteRecord({name, {g(k) + "()", g(13 * k + 2) + "()"}});
+      calls += 2;
+    }
+    std::vector<std::string> list;
+    for (int i = 0; i < 10; ++i) list.push_back("int\t" + v(i) + "\t;");
+    test::WriteWorkLines("ValList.txt", list);
+
+    ASSERT_EQ(WriteReportTrees(), StepResult::Done);
+    const long functions = graph + roots;
+    const long bound = 3 * g_callTreeLimits.linesPerRun + 8 * (functions + calls + entries);
+    const long lines = LinesBelow({"vcwk012345/HTML/CallTree", "vcwk012345/RAM", "vcwk012345/HTML/RAM"});
+    EXPECT_LT(lines, bound) << roots << " roots";
+
+    // Every function still appears in the whole-program tree.
+    std::set<std::string> drawn;
+    std::istringstream tree(Tree("call_tree.txt"));
+    for (std::string line; std::getline(tree, line, '\r');) {
+      const size_t at = line.find("--");
+      if (at != std::string::npos) drawn.insert(line.substr(at + 2));
+    }
+    EXPECT_EQ(drawn.size(), static_cast<size_t>(functions)) << roots << " roots";
+    EXPECT_TRUE(drawn.count(g(graph - 1)) && drawn.count(name)) << roots << " roots";
+    const std::string log = test::ReadBytes("AnalyzeLog.txt");
+    EXPECT_NE(log.find(" : 2000 : CALL TREE LIMIT : "), std::string::npos) << log;
+  }
+  g_callTreeLimits = saved;
 }
 
 TEST_F(ReportTreesTest, TheAbortFlagEndsTheStep) {

@@ -227,6 +227,71 @@ TEST_F(CallTreeWriterTest, ASpentRunBudgetMakesTheFollowingRootsCompact) {
   EXPECT_EQ(CountOf(log, "CALL TREE LIMIT"), 1) << log;
 }
 
+TEST_F(CallTreeWriterTest, OnceTheRunsBudgetIsSpentAnExpandedFunctionGetsItsNodeLineAloneInLaterTrees) {
+  test::WriteRecord({"r1", {"a()"}});
+  test::WriteRecord({"r2", {"a()", "c()"}});
+  test::WriteRecord({"a", {"b()"}, {"x"}, {"y"}});
+  test::WriteRecord({"b", {}, {"z"}});
+  test::WriteRecord({"c", {"b()"}});
+  Draw({"r1", "r2"}, {1000000, 2});
+  // a and b keep their variable lines and subtree where r1's tree expands
+  // them; r2's tree draws their node lines alone, at the depths they had.
+  const std::string tabs(15, '\t');
+  EXPECT_EQ(Text(), Tree(0, "r1") + Tree(1, "a") + Tree(2, "b") + Tree(0, "r2") + Tree(1, "a") + Tree(1, "c") +
+                        Tree(2, "b"));
+  EXPECT_EQ(Ram(), Tree(0, "r1") + Tree(1, "a") + tabs + "R\tx\r\n" + tabs + "W\ty\r\n" + Tree(2, "b") + tabs +
+                       "R\tz\r\n" + Tree(0, "r2") + Tree(1, "a") + Tree(1, "c") + Tree(2, "b"));
+  std::string log = test::ReadBytes("AnalyzeLog.txt");
+  EXPECT_EQ(log, "r1 : 2 : CALL TREE LIMIT : " +
+                     Sj("全ツリー行数が上限に達しました。以降はどの基点関数でも、展開済みの関数を再展開しません") +
+                     "\r\n");
+}
+
+TEST_F(CallTreeWriterTest, AFunctionFirstExpandedAtTheDepthLimitIsExpandedAgainWhereALaterRootReachesItHigher) {
+  // r1 reaches g at depth 25, where its callee h is cut; r2 reaches it at depth 1.
+  for (int i = 1; i < 24; ++i)
+    test::WriteRecord({"d" + std::to_string(i), {"d" + std::to_string(i + 1) + "()"}, {}, {}, {}, {{"r"}}});
+  test::WriteRecord({"d24", {"g()"}, {}, {}, {}, {{"d23"}}});
+  test::WriteRecord({"r1", {"d1()"}});
+  test::WriteRecord({"r2", {"g()", "d1()"}});
+  test::WriteRecord({"g", {"h()"}, {}, {}, {}, {{"d24", "r2"}}});
+  test::WriteRecord({"h", {}, {}, {}, {}, {{"g"}}});
+  Draw({"r1", "r2"}, {1000000, 1});
+  EXPECT_EQ(CountOf(Text(), "--h\r\n"), 1);
+  const std::string r2 = Tree(0, "r2") + Tree(1, "g") + Tree(2, "h") + Tree(1, "d1");
+  EXPECT_EQ(Text().substr(Text().size() - r2.size()), r2);
+}
+
+TEST_F(CallTreeWriterTest, AfterTheRunsBudgetAFunctionIsExpandedAgainOnlyWhereAnyRootReachesItHighest) {
+  // f stands at depth 3 below r1, 2 below r2 and 1 below r3.
+  test::WriteRecord({"r1", {"a1()"}});
+  test::WriteRecord({"a1", {"a2()"}, {}, {}, {}, {{"r1"}}});
+  test::WriteRecord({"a2", {"f()"}, {}, {}, {}, {{"a1"}}});
+  test::WriteRecord({"r2", {"b1()"}});
+  test::WriteRecord({"b1", {"f()"}, {}, {}, {}, {{"r2"}}});
+  test::WriteRecord({"r3", {"f()"}});
+  test::WriteRecord({"f", {"h()"}, {"x"}, {}, {}, {{"a2", "b1", "r3"}}});
+  test::WriteRecord({"h", {}, {}, {}, {}, {{"f"}}});
+  Draw({"r1", "r2", "r3"}, {1000000, 1});
+  EXPECT_EQ(Text(), Tree(0, "r1") + Tree(1, "a1") + Tree(2, "a2") + Tree(3, "f") + Tree(4, "h") + Tree(0, "r2") +
+                        Tree(1, "b1") + Tree(2, "f") + Tree(0, "r3") + Tree(1, "f") + Tree(2, "h"));
+  EXPECT_EQ(CountOf(Ram(), "R\tx\r\n"), 2);
+}
+
+TEST_F(CallTreeWriterTest, TheRunsBudgetIsWatchedInATreeThatIsAlreadyCompact) {
+  WriteLadder(14);
+  test::WriteRecord({"second", {"f0()"}});
+  // f0's tree is compact after 10 lines; the run's 30 are spent in it.
+  Draw({"f0", "second"}, {10, 30});
+  std::string log = test::ReadBytes("AnalyzeLog.txt");
+  EXPECT_EQ(CountOf(log, "f0 : 10 : CALL TREE LIMIT : "), 1) << log;
+  EXPECT_EQ(CountOf(log, "f0 : 30 : CALL TREE LIMIT : "), 1) << log;
+  EXPECT_EQ(CountOf(log, "CALL TREE LIMIT"), 2) << log;
+  // second's tree is then compact from its start: f0 alone below it.
+  std::vector<std::string> lines = Lines(Text());
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()), (std::vector<std::string>{"--second", "\t|--f0"}));
+}
+
 // The functions noted while drawing against a reading of the finished
 // call_tree.txt, on generated programs whose names hold the pieces that the
 // reading removes or skips, and a "|" that is the trail byte of "−".

@@ -6,6 +6,7 @@
 
 #include "function_tree_records.h"
 #include "pipeline/run_state.h"
+#include "reports/call_tree_writer.h"
 #include "reports/query_frame.h"
 
 namespace vandrel {
@@ -255,6 +256,24 @@ TEST_F(FunctionTreeTest, ADenseCallGraphEndsInTheCompactForm) {
   EXPECT_EQ(log.rfind("root : ", 0), 0u) << log;
   EXPECT_NE(log.find(" : CALL TREE LIMIT : "), std::string::npos) << log;
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+}
+
+TEST_F(FunctionTreeTest, PastTheBudgetTheTreeGrowsWithTheCallEntriesOnly) {
+  // 60 functions that call six others each: drawn in full, 6^25 lines.
+  const int n = 60;
+  auto f = [](int i) { return "n" + std::to_string(i % 60); };
+  for (int i = 0; i < n; ++i)
+    WriteCalls(f(i), {f(i + 1) + "()", f(2 * i + 1) + "()", f(3 * i + 2) + "()", f(i * i + 5) + "()",
+                      f(7 * i + 11) + "()", f(i + 30) + "()"});
+  const CallTreeLimits saved = g_callTreeLimits;
+  g_callTreeLimits = {200, 1000000};
+  EXPECT_TRUE(Run("n0"));
+  g_callTreeLimits = saved;
+  const std::string tree = Tree("n0");
+  // Each function is expanded twice at most after the budget: its node
+  // lines below it, and a depth-limit line.
+  EXPECT_LT(std::count(tree.begin(), tree.end(), '\n'), 200 + 2 * (6 * n) + 2 * n + 1);
+  for (int i = 0; i < n; ++i) EXPECT_NE(tree.find("--" + f(i) + "\n"), std::string::npos) << f(i);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "function_tree_records.h"
 #include "pipeline/run_state.h"
+#include "reports/call_tree_writer.h"
 
 namespace vandrel {
 namespace {
@@ -102,6 +103,24 @@ TEST_F(VariableCommandTest, EveryKindButReadCountsAsAWrite) {
   EXPECT_EQ(g_ramReadCount, 2);
   EXPECT_EQ(g_ramWriteCount, 3);
   EXPECT_NE(File("Ram_v.txt").find("f\n\tv [w]\n\tv [RET]\n\tv [R]\n\tv [R]\n\tv [X]\n\n"), std::string::npos);
+}
+
+TEST_F(VariableCommandTest, PastTheBudgetAFunctionsEntriesStandOnlyUnderItsFirstLine) {
+  const CallTreeLimits saved = g_callTreeLimits;
+  g_callTreeLimits = {1000000, 10};
+  WriteCalls("late", {}, {"x [w]"});
+  WriteText("vcwk012345/HTML/CallTree/call_tree.txt",
+            "--f\n\t|--h\n\t|--h\n\t|--f\n\t|\t|--late\n\t|--h\n");
+  EXPECT_TRUE(Run("x"));
+  g_callTreeLimits = saved;
+  // The tenth line spends the budget; after it only late, not annotated before, gets its entry.
+  EXPECT_EQ(File("Ram_xTree.txt"),
+            "--f\n\t\t▲x [R]\n\t\t▲max [w]\n\t\t▲idx [RET]\n"
+            "\t|--h\n\t\t\t▲x [w]\n\t\t\t▲x [R]\n"
+            "\t|--h\n\t\t\t▲x [w]\n\t\t\t▲x [R]\n"
+            "\t|--f\n\t|\t|--late\n\t\t\t\t▲x [w]\n\t|--h\n");
+  EXPECT_EQ(ReadText("AnalyzeLog.txt"),
+            "x : 10 : CALL TREE LIMIT : ツリー行数が上限に達しました。以降は表示済みの関数のアクセスを再表示しません\n");
 }
 
 TEST_F(VariableCommandTest, WithoutTheWholeProgramTreeTheTreeFileIsMissing) {
