@@ -1,7 +1,7 @@
 #include "analysis/access_setters.h"
 
 #include "analysis/body_texts.h"
-#include "pipeline/analysis_log.h"
+#include "run/analysis_log.h"
 
 namespace vandrel {
 

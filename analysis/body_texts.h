@@ -28,6 +28,8 @@ inline const std::string kPageCommentOpen = "<font color='#0000ff'>";
 inline const std::string kPageCommentClose = "</font>";
 inline const std::string kIdeographicSpace = ToCp932("　");
 inline const std::string kCalleeLinkMark = ToCp932("◆");
+// A page that cannot take its name: the report's own page has it.
+inline const std::string kLogPageNameTaken = "PAGE NAME IN USE\n";
 inline const std::string kCalleePlaceholder = "Not Found Function";
 
 // Source copy SOURCE/<f> and the counts of the INF_ file.
@@ -46,5 +48,13 @@ inline const std::string kMsgSetRValListException = ToCp932("例外発生100");
 inline const std::string kMsgSetWValListException = ToCp932("例外発生110");
 inline const std::string kMsgSetRetValListException = ToCp932("例外発生120");
 inline const std::string kLogDuplicateFunction = "DUPLICATE FUNCTION ";
+
+// Sections that the record passes add to the per-function records.
+inline const std::string kTagFunctionType = ToCp932("[関数型]");
+inline const std::string kTagCallsDefined = ToCp932("[コール関数（定義あり）]");
+inline const std::string kTagCallsUndefined = ToCp932("[コール関数（定義なし）]");
+inline const std::string kTagMacroCalls = ToCp932("[マクロ関数]");
+inline const std::string kTagDefinedValues = ToCp932("[定義値]");
+inline const std::string kTagCallers = ToCp932("[コール元]");
 
 }  // namespace vandrel

@@ -2,12 +2,12 @@
 
 #include "analysis/body_texts.h"
 #include "analysis/control_spec_texts.h"
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/work_folder.h"
 #include "platform/text_file.h"
 #include "reader/lexer.h"
 #include "reader/token_kind.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 

@@ -9,12 +9,12 @@
 #include "analysis/body_texts.h"
 #include "analysis/function_body_states.h"
 #include "analysis/function_outputs.h"
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/work_folder.h"
 #include "platform/file_ops.h"
 #include "reader/string_table.h"
 #include "reader/token_kind.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

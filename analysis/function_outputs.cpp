@@ -2,9 +2,9 @@
 
 #include "analysis/access_setters.h"
 #include "analysis/body_texts.h"
-#include "pipeline/source_page.h"
-#include "pipeline/work_folder.h"
+#include "analysis/source_page.h"
 #include "platform/file_ops.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

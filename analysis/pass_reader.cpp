@@ -1,11 +1,11 @@
 #include "analysis/pass_reader.h"
 
 #include "analysis/file_texts.h"
-#include "prepro/texts.h"
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
 #include "platform/host.h"
+#include "prepro/texts.h"
 #include "reader/token_kind.h"
+#include "run/run_state.h"
+#include "run/texts.h"
 
 namespace vandrel {
 

@@ -3,11 +3,11 @@
 #include "analysis/file_texts.h"
 #include "analysis/typedef_pass.h"
 #include "analysis/word_pass.h"
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
 #include "platform/dir_scan.h"
 #include "platform/os_path.h"
 #include "prepro/header_list.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
 
 namespace vandrel {
 namespace {

@@ -4,15 +4,15 @@
 
 #include "analysis/file_texts.h"
 #include "analysis/pass_reader.h"
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/host.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reader/string_table.h"
 #include "reader/token_kind.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

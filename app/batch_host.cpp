@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "pipeline/progress.h"
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
 #include "platform/cp932.h"
 #include "platform/desktop.h"
+#include "run/progress.h"
+#include "run/run_state.h"
+#include "run/texts.h"
 
 namespace vandrel {
 namespace {

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "pipeline/analyse_command.h"
+#include "commands/analyse_command.h"
 #include "platform/host.h"
 
 namespace vandrel {

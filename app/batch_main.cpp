@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "app/batch_host.h"
-#include "pipeline/analyse_command.h"
-#include "pipeline/run_state.h"
+#include "commands/analyse_command.h"
+#include "commands/design_command.h"
+#include "commands/function_tree_command.h"
+#include "commands/variable_command.h"
 #include "platform/cp932.h"
 #include "platform/os_path.h"
-#include "reports/design_command.h"
-#include "reports/function_tree_command.h"
-#include "reports/variable_command.h"
+#include "run/run_state.h"
 
 using namespace vandrel;
 

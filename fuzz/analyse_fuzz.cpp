@@ -14,11 +14,11 @@
 #include <utility>
 #include <vector>
 
+#include "commands/analyse_command.h"
 #include "fuzz/fuzz_support.h"
-#include "pipeline/analyse_command.h"
-#include "pipeline/run_state.h"
 #include "prepro/define_table.h"
 #include "reports/call_tree_writer.h"
+#include "run/run_state.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <fstream>
 
 #include "fuzz/fuzz_support.h"
-#include "pipeline/run_state.h"
 #include "platform/cp932.h"
 #include "prepro/define_table.h"
 #include "prepro/file_prepro.h"
 #include "prepro/source_line.h"
+#include "run/run_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vandrel;

@@ -3,17 +3,18 @@
 #include <vector>
 
 #include "analysis/body_texts.h"
-#include "pipeline/analysis_log.h"
-#include "pipeline/name_suffix_index.h"
 #include "pipeline/record_io.h"
-#include "pipeline/run_state.h"
 #include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/os_path.h"
+#include "reader/name_suffix_index.h"
 #include "reader/splitters.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

@@ -1,7 +1,7 @@
 // Step 12: one access list per variable in RAM_ALL.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

@@ -1,7 +1,7 @@
 // Step 9: the caller section of every final record.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

@@ -6,9 +6,9 @@
 
 #include "analysis/body_texts.h"
 #include "pipeline/record_io.h"
-#include "pipeline/run_state.h"
 #include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
+#include "run/run_state.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

@@ -4,7 +4,7 @@
 #include "pipeline/dedup_pass.h"
 #include "pipeline/record_io.h"
 #include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 

@@ -1,7 +1,7 @@
 // Step 8: func_als3 -> FunctionList4, the final per-function records.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

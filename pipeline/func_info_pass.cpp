@@ -2,12 +2,13 @@
 
 #include <vector>
 
-#include "pipeline/analysis_log.h"
 #include "pipeline/record_io.h"
 #include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/host.h"
 #include "platform/text_file.h"
+#include "run/analysis_log.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

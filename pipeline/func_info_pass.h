@@ -1,7 +1,7 @@
 // Step 14: FILEINFO/FileFuncInfo.txt from the per-file information files.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

@@ -9,13 +9,14 @@
 #include "analysis/body_texts.h"
 #include "pipeline/line_search.h"
 #include "pipeline/record_io.h"
-#include "pipeline/run_state.h"
 #include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/cp932.h"
 #include "platform/host.h"
 #include "reader/lexer.h"
 #include "reader/splitters.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

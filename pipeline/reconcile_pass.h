@@ -1,7 +1,7 @@
 // Step 7: func_als2 -> func_als3, reconciliation across files.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

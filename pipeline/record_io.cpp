@@ -1,13 +1,13 @@
 #include "pipeline/record_io.h"
 
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
 
 namespace vandrel {
 

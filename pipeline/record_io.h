@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

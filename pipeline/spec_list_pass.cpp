@@ -5,8 +5,8 @@
 #include "analysis/control_spec.h"
 #include "pipeline/record_io.h"
 #include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/file_ops.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 

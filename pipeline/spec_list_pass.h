@@ -1,7 +1,7 @@
 // Step 11: the control design of every SOURCE file.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

@@ -5,10 +5,9 @@
 #include "analysis/body_texts.h"
 #include "analysis/subscript_scanner.h"
 #include "pipeline/record_io.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/cp932.h"
 #include "reader/lexer.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

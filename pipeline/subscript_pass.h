@@ -1,7 +1,7 @@
 // Step 5: func_als -> func_als1_5, subscript references listed on their own.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "analysis/body_texts.h"
-#include "pipeline/analysis_log.h"
 #include "pipeline/record_io.h"
 #include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "reader/string_table.h"
+#include "run/analysis_log.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 

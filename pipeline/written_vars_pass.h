@@ -1,7 +1,7 @@
 // Step 10: the written-variable list ValList2.txt.
 #pragma once
 
-#include "pipeline/step_result.h"
+#include "run/step_result.h"
 
 namespace vandrel {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/file_ops.h"
-#include "platform/parallel_work.h"
 #include "platform/os_path.h"
+#include "platform/parallel_work.h"
 
 namespace vandrel {
 namespace {

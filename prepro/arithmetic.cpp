@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "pipeline/analysis_log.h"
 #include "prepro/c_numbers.h"
 #include "prepro/define_table.h"
 #include "prepro/source_line.h"
@@ -13,6 +12,7 @@
 #include "reader/lexer.h"
 #include "reader/token_kind.h"
 #include "reader/vocabulary.h"
+#include "run/analysis_log.h"
 
 namespace vandrel {
 namespace {

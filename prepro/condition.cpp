@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "pipeline/analysis_log.h"
-#include "pipeline/texts.h"
 #include "platform/host.h"
 #include "prepro/c_numbers.h"
 #include "prepro/define.h"
@@ -11,6 +9,8 @@
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
 #include "reader/token_kind.h"
+#include "run/analysis_log.h"
+#include "run/texts.h"
 
 namespace vandrel {
 namespace {

@@ -1,11 +1,11 @@
 #include "prepro/define.h"
 
-#include "pipeline/analysis_log.h"
 #include "prepro/arithmetic.h"
 #include "prepro/define_table.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
 #include "reader/token_kind.h"
+#include "run/analysis_log.h"
 
 namespace vandrel {
 namespace {

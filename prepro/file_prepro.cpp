@@ -2,10 +2,6 @@
 
 #include <vector>
 
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
@@ -17,6 +13,10 @@
 #include "prepro/source_check.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

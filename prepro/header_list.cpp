@@ -3,9 +3,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/cp932.h"
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
@@ -15,6 +12,9 @@
 #include "prepro/left_out_folders.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 

@@ -2,12 +2,12 @@
 
 #include <ctime>
 
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/clock.h"
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
@@ -17,6 +13,10 @@
 #include "prepro/left_out_folders.h"
 #include "prepro/texts.h"
 #include "reader/splitters.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

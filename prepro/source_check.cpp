@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "pipeline/analysis_log.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
 #include "reader/lexer.h"
+#include "run/analysis_log.h"
 
 namespace vandrel {
 namespace {

@@ -1,7 +1,7 @@
 #include "prepro/source_line.h"
 
-#include "pipeline/run_state.h"
 #include "platform/cp932.h"
+#include "run/run_state.h"
 
 namespace vandrel {
 

@@ -3,16 +3,15 @@
 #include <algorithm>
 
 #include "analysis/body_texts.h"
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/source_page.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
+#include "analysis/source_page.h"
 #include "platform/cp932.h"
 #include "platform/dir_scan.h"
 #include "platform/os_path.h"
 #include "reader/splitters.h"
 #include "reports/texts.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

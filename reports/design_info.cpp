@@ -5,13 +5,13 @@
 #include <unordered_set>
 
 #include "analysis/body_texts.h"
-#include "pipeline/texts.h"
-#include "pipeline/work_folder.h"
 #include "platform/cp932.h"
 #include "platform/host.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
-#include "reports/command_texts.h"
+#include "reports/texts.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
 
 namespace vandrel {
 namespace {

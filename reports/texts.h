@@ -83,4 +83,8 @@ inline const std::string kMsgNoFunction = ToCp932("該当関数が存在しま�
 inline const std::string kMsgNoVariableList = ToCp932("RAMListが存在しません");
 inline const std::string kMsgVariablePageFailed = ToCp932("RAM HTML作成失敗");
 
+// Boxes of the design information (the query commands show the first too).
+inline const std::string kMsgOpenFailed = ToCp932("起動失敗");
+inline const std::string kMsgInfoFileNotOpen = ToCp932("ファイル開けず");
+
 }  // namespace vandrel

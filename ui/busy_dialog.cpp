@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "pipeline/run_state.h"
+#include "run/run_state.h"
 #include "ui/icons.h"
 #include "ui/ui_texts.h"
 

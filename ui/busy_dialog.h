@@ -3,7 +3,7 @@
 // version item opens one of its own.
 #pragma once
 
-#include "reports/design_command.h"
+#include "commands/design_command.h"
 #include "ui/timed_box.h"
 
 namespace vandrel::ui {

@@ -18,14 +18,14 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "pipeline/analysis_log.h"
-#include "pipeline/run_state.h"
-#include "pipeline/texts.h"
+#include "commands/design_command.h"
+#include "commands/function_tree_command.h"
+#include "commands/variable_command.h"
 #include "platform/cp932.h"
 #include "platform/os_path.h"
-#include "reports/design_command.h"
-#include "reports/function_tree_command.h"
-#include "reports/variable_command.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
 #include "ui/drop_edit.h"
 #include "ui/folder_picker.h"
 #include "ui/icon_button.h"

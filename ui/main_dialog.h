@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/analyse_command.h"
-#include "reports/query_request.h"
+#include "commands/analyse_command.h"
+#include "commands/query_request.h"
 #include "ui/busy_dialog.h"
 #include "ui/dialog_units.h"
 

@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "pipeline/progress.h"
-#include "pipeline/run_state.h"
 #include "platform/cp932.h"
+#include "run/progress.h"
+#include "run/run_state.h"
 #include "ui/ui_texts.h"
 
 namespace vandrel::ui {

@@ -9,10 +9,10 @@
 
 #include "analysis/access_setters.h"
 #include "analysis/function_body.h"
-#include "pipeline/work_folder.h"
 #include "platform/text_file.h"
 #include "reader/lexer.h"
 #include "reader/string_table.h"
+#include "run/work_folder.h"
 #include "test_support.h"
 
 namespace vandrel::test {

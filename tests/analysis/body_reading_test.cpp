@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
+#include "analysis/body_fixture.h"
 #include "analysis/body_texts.h"
-#include "body_fixture.h"
-#include "pipeline/run_state.h"
+#include "run/run_state.h"
 
 namespace vandrel {
 namespace {

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <string>
 
+#include "analysis/body_fixture.h"
 #include "analysis/body_texts.h"
 #include "analysis/function_outputs.h"
-#include "body_fixture.h"
-#include "pipeline/run_state.h"
+#include "run/run_state.h"
 
 namespace vandrel {
 namespace {

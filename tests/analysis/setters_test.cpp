@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/body_fixture.h"
 #include "analysis/body_texts.h"
-#include "body_fixture.h"
 
 namespace vandrel {
 namespace {

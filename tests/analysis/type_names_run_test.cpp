@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "../pipeline/command_fixture.h"
-#include "../reader/type_name_guard.h"
-#include "pipeline/analyse_command.h"
+#include "commands/analyse_command.h"
+#include "commands/command_fixture.h"
 #include "reader/token_kind.h"
+#include "reader/type_name_guard.h"
 
 namespace vandrel {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "analysis/walker_test_support.h"
 #include "reader/token_kind.h"
-#include "walker_test_support.h"
 
 namespace vandrel::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "analysis/tree_walkers.h"
 
-#include "walker_test_support.h"
+#include "analysis/walker_test_support.h"
 
 namespace vandrel::test {
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/run_state.h"
 #include "platform/os_path.h"
 #include "reader/lexer.h"
 #include "reader/string_table.h"
 #include "reader/type_name_guard.h"
 #include "reader/vocabulary.h"
+#include "run/run_state.h"
 #include "test_support.h"
 
 namespace vandrel::test {

@@ -2,8 +2,8 @@
 
 #include "analysis/typedef_pass.h"
 
+#include "analysis/walker_test_support.h"
 #include "reader/token_kind.h"
-#include "walker_test_support.h"
 
 namespace vandrel::test {
 namespace {

@@ -15,9 +15,9 @@
 #include <set>
 #include <sstream>
 
-#include "../pipeline/command_fixture.h"
-#include "batch_run.h"
-#include "pipeline/analyse_command.h"
+#include "app/batch_run.h"
+#include "commands/analyse_command.h"
+#include "commands/command_fixture.h"
 #include "platform/cp932.h"
 #include "platform/os_path.h"
 

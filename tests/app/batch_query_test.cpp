@@ -1,8 +1,8 @@
 // The batch commands on the last run's results: call-tree, variable, design-doc.
 #include <gtest/gtest.h>
 
-#include "../reports/function_tree_records.h"
-#include "batch_run.h"
+#include "app/batch_run.h"
+#include "reports/function_tree_records.h"
 
 namespace vandrel {
 namespace {

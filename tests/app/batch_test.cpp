@@ -1,7 +1,7 @@
 // The batch front end, run as a program in a temporary current directory.
 #include <gtest/gtest.h>
 
-#include "batch_run.h"
+#include "app/batch_run.h"
 
 namespace vandrel {
 namespace {

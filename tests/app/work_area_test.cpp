@@ -7,7 +7,7 @@
 #include <ctime>
 #include <thread>
 
-#include "batch_run.h"
+#include "app/batch_run.h"
 
 namespace vandrel {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <regex>
 
-#include "command_fixture.h"
-#include "pipeline/run_state.h"
+#include "commands/command_fixture.h"
+#include "run/run_state.h"
 #include "test_support.h"
 
 namespace vandrel {

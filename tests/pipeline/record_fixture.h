@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/run_state.h"
+#include "run/run_state.h"
 #include "test_support.h"
 
 namespace vandrel::test {

@@ -9,11 +9,11 @@
 #include "analysis/body_texts.h"
 #include "pipeline/access_list_pass.h"
 #include "pipeline/caller_pass.h"
+#include "pipeline/record_fixture.h"
 #include "pipeline/texts.h"
 #include "platform/cp932.h"
 #include "platform/dir_scan.h"
 #include "platform/text_file.h"
-#include "record_fixture.h"
 
 namespace vandrel::test {
 namespace {

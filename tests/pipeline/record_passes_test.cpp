@@ -8,10 +8,10 @@
 #include "pipeline/final_records_pass.h"
 #include "pipeline/func_info_pass.h"
 #include "pipeline/reconcile_pass.h"
+#include "pipeline/record_fixture.h"
 #include "pipeline/spec_list_pass.h"
 #include "pipeline/subscript_pass.h"
 #include "pipeline/written_vars_pass.h"
-#include "record_fixture.h"
 
 namespace vandrel::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "record_fixture.h"
+#include "pipeline/record_fixture.h"
 
 namespace vandrel::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "pipeline/written_vars_pass.h"
 
-#include "record_fixture.h"
+#include "pipeline/record_fixture.h"
 
 namespace vandrel::test {
 namespace {

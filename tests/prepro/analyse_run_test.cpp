@@ -1,8 +1,8 @@
 // Steps 1 and 2 inside a whole analysis run started by the analyse command.
 #include <gtest/gtest.h>
 
-#include "../pipeline/command_fixture.h"
-#include "pipeline/analyse_command.h"
+#include "commands/analyse_command.h"
+#include "commands/command_fixture.h"
 #include "platform/text_file.h"
 #include "prepro/define_table.h"
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "prepro_fixture.h"
+#include "prepro/prepro_fixture.h"
 
 namespace vandrel {
 namespace {

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "../reader/type_name_guard.h"
-#include "prepro_fixture.h"
+#include "prepro/prepro_fixture.h"
 #include "reader/string_table.h"
+#include "reader/type_name_guard.h"
 
 namespace vandrel {
 namespace {

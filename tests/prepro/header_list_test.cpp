@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "prepro_fixture.h"
+#include "prepro/prepro_fixture.h"
 
 namespace vandrel {
 namespace {

@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <string>
 
-#include "pipeline/run_state.h"
-#include "pipeline/work_folder.h"
 #include "platform/file_ops.h"
 #include "platform/text_file.h"
 #include "prepro/define_table.h"
 #include "prepro/file_prepro.h"
 #include "prepro/header_list.h"
 #include "prepro/prepro_walk.h"
+#include "run/run_state.h"
+#include "run/work_folder.h"
 #include "test_support.h"
 
 namespace vandrel::test {

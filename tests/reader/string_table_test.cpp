@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/analysis_log.h"
 #include "reader/token_kind.h"
 #include "reader/vocabulary.h"
+#include "run/analysis_log.h"
 #include "test_support.h"
-#include "type_name_guard.h"
+#include "reader/type_name_guard.h"
 
 namespace vandrel {
 namespace {

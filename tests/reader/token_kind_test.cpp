@@ -9,7 +9,7 @@
 #include "reader/string_table.h"
 #include "reader/vocabulary.h"
 #include "test_support.h"
-#include "type_name_guard.h"
+#include "reader/type_name_guard.h"
 
 namespace vandrel {
 namespace {

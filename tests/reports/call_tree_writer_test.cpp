@@ -6,10 +6,10 @@
 #include <random>
 #include <set>
 
-#include "pipeline/run_state.h"
 #include "platform/cp932.h"
 #include "platform/text_file.h"
 #include "reports/report_fixture.h"
+#include "run/run_state.h"
 
 namespace vandrel {
 namespace {

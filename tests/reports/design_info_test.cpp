@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "function_tree_records.h"
+#include "reports/function_tree_records.h"
 
 namespace vandrel {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "pipeline/work_area.h"
+#include "run/work_area.h"
 #include "test_support.h"
 
 // A namespace of their own: other test headers have helpers of the same names.

@@ -3,11 +3,11 @@
 
 #include <thread>
 
-#include "pipeline/report_pages.h"
-#include "pipeline/report_trees.h"
-#include "pipeline/run_state.h"
 #include "reports/devtools_pipe.h"
 #include "reports/report_fixture.h"
+#include "reports/report_pages.h"
+#include "reports/report_trees.h"
+#include "run/run_state.h"
 
 namespace vandrel {
 namespace {

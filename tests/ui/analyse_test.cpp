@@ -15,12 +15,12 @@
 #include <mutex>
 #include <memory>
 
-#include "pipeline/analyse_command.h"
-#include "pipeline/run_state.h"
+#include "commands/analyse_command.h"
 #include "platform/cp932.h"
 #include "platform/host.h"
 #include "platform/text_file.h"
 #include "reader/splitters.h"
+#include "run/run_state.h"
 #include "ui/main_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/qt_host.h"

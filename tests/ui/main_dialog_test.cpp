@@ -20,8 +20,8 @@
 #include <QUrl>
 #include <memory>
 
-#include "pipeline/run_state.h"
 #include "platform/cp932.h"
+#include "run/run_state.h"
 #include "ui/busy_dialog.h"
 #include "ui/drop_edit.h"
 #include "ui/main_dialog.h"

@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <memory>
 
-#include "pipeline/run_state.h"
 #include "platform/cp932.h"
+#include "run/run_state.h"
 #include "ui/busy_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/progress_dialog.h"

@@ -1,0 +1,352 @@
+#include "commands/analyse_command.h"
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "commands/texts.h"
+#include "pipeline/driver.h"
+#include "pipeline/texts.h"
+#include "platform/clock.h"
+#include "platform/dir_scan.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "platform/parallel_work.h"
+#include "platform/text_file.h"
+#include "prepro/define_table.h"
+#include "reader/splitters.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_area.h"
+#include "run/work_folder.h"
+
+namespace vandrel {
+namespace {
+
+std::thread g_worker;
+std::atomic<bool> g_workerFinished{true};
+const AnalyseView* g_workerView = nullptr;  // whose command started the worker
+
+// The worker shares the work area's lock with its command: a worker whose
+// box was closed early still writes the work folder after the command ends.
+void StartWorker(AnalyseView& view, std::shared_ptr<FileLock> lock) {
+  g_workerFinished = false;
+  g_workerView = &view;
+  g_worker = std::thread([held = std::move(lock)]() mutable {
+    AnalysisThreadProc();
+    held.reset();  // before the end is seen: a waiter may lock at once
+    g_workerFinished = true;
+  });
+}
+
+// A worker of a cancelled or early-closed run must not meet the new run.
+void StopOldWorker(AnalyseView& view) {
+  if (!g_worker.joinable()) return;
+  if (!g_workerFinished) {
+    g_abortRequested = 1;
+    view.WaitUntil([] { return g_workerFinished.load(); });
+  }
+  g_worker.join();
+}
+
+void Box(const std::string& text) {
+  CurrentHost().MessageBox(text, kCaptionEnd, MessageButtons::Ok);
+}
+
+// The directory search on exactly the given text: the entry found, if any.
+bool FindEntry(const std::string& path, std::string& name, bool& isDirectory) {
+  DirScan scan;
+  if (!scan.FindFile(path)) return false;
+  scan.FindNextFile();
+  name = scan.GetFileName();
+  isDirectory = scan.IsDirectory();
+  return true;
+}
+
+// The previous work folder is only moved aside here and deleted once the run
+// has ended: a file system without a journal (ext4) does not reuse the inodes
+// of files deleted in the last minutes, and creating the new work folder's
+// files right after deleting the old one's took many times as long.
+void Prepare() {
+  SetStatusText(kStatusPreparing);
+  SetStatusDetail(kDetailDeletingWork);
+  DeleteFolderTree(kOldWorkDir);  // left by a run that did not end
+  if (!RenameFile(kWorkDir, kOldWorkDir)) DeleteFolderTree(kWorkDir);
+  DeleteFile(kAnalyzeLogPath);
+  for (const char* sub : {"", "DEF", "DEF/TMP", "fileinfo2", "DEF2", "DEF3"})
+    MakeDirectory(*sub ? WorkPath(sub) : kWorkDir);
+  WriteTimestampedLog("ANALYSYS START    ");
+}
+
+// Runs work on a thread of its own while the view waits: the dialog goes on
+// painting, its input stays blocked. An exception comes back to the caller.
+void RunWhileViewWaits(AnalyseView& view, const std::function<void()>& work) {
+  std::atomic<bool> done{false};
+  std::exception_ptr failure;
+  std::thread runner([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    done = true;
+  });
+  struct Join {
+    std::thread& t;
+    ~Join() { t.join(); }
+  } join{runner};
+  view.WaitUntil([&] { return done.load(); });
+  if (failure) std::rethrow_exception(failure);
+}
+
+struct Copy {
+  bool folder;
+  std::string source;       // below the current directory
+  std::string destination;  // below the result folder ("" for the folder itself)
+  bool createFirst;
+  std::string failure;
+};
+
+// Copies the results of a completed run; true when every copy succeeded.
+// The status detail names each copy as it starts ("コピー中 HTML").
+bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseView& view) {
+  const std::string cur = JoinPath(CurrentDirectory(), "vcwk012345");
+  const std::string fail = ToCp932("コピー失敗");
+  const std::string ramFail = ToCp932("RAM解析結果コピー失敗");
+  const Copy rows[] = {
+      {true, "HTML", "", false, fail},
+      {true, "FunctionList4", "", false, ToCp932("関数解析結果コピー失敗")},
+      {true, "RAM", "", false, ramFail},
+      {true, "DEF", "DEFINE", true, ToCp932("DEFINEコピー失敗")},
+      {true, "DEF/" + sourceName, kFolderExpandedSource, true, ToCp932("展開ソフトコピー失敗")},
+      {false, "index.html", "index.html", false, fail},
+      {false, "tarnibel.html", "tarnibel.html", false, fail},
+      {false, "FILEINFO/FileFuncInfo.txt", "FileFuncInfo.txt", false, fail},
+      {true, "RAM_ALL", "", false, ramFail},
+      {false, "FuncList_ProtType.txt", "FunctionList_ProtType.txt", false,
+       ToCp932("[FunctionList_ProtType.txt]コピー失敗")},
+      {false, "FuncList_Body.txt", "FunctionList_Body.txt", false,
+       ToCp932("[FunctionList_Body.txt]コピー失敗")},
+      {false, "Typedef.txt", "TypeDefine.txt", false, ToCp932("[TypeDefine.txt]コピー失敗")},
+      {false, "ValList.txt", "RamDefine.txt", false, ToCp932("[RamDefine.txt]コピー失敗")},
+      {false, "ValList2.txt", "DetectRamAll.txt", false, ToCp932("[RamAll.txt]コピー失敗")},
+      {false, "HTML/CallTree/call_tree.txt", "CallTree.txt", false,
+       ToCp932("[CallTree.txt]コピー失敗")},
+      {false, "HTML/CallTree/call_tree_ram.txt", "CallTree_RAM_ACCESS.txt", false,
+       ToCp932("[CallTree_RAM_ACCESS.txt]コピー失敗")},
+  };
+  // The copies go on at the same time; the failures are shown afterwards, in
+  // the order of the rows.
+  struct Job {
+    std::function<bool()> copy;
+    std::string failure;
+    std::string detail;  // the status detail while it runs
+  };
+  std::vector<Job> jobs;
+  size_t frameSet = 0;
+  for (const Copy& c : rows) {
+    std::string dst = c.destination.empty() ? res : JoinPath(res, c.destination);
+    if (c.createFirst) MakeDirectory(dst);
+    std::string from = JoinPath(cur, c.source);
+    if (c.source == "index.html") frameSet = jobs.size();
+    std::string detail = kDetailCopying + (c.destination.empty() ? c.source : c.destination);
+    if (c.folder)
+      jobs.push_back(
+          {[from, dst] { return CopyFolderTo(from, dst, &g_abortRequested) == 1; }, c.failure, detail});
+    else
+      jobs.push_back({[from, dst] { return CopyFile(from, dst); }, c.failure, detail});
+    if (c.source == "HTML/CallTree/call_tree_ram.txt") {
+      // The log, then the whole work folder.
+      jobs.push_back({[res] {
+                        return CopyFile(JoinPath(CurrentDirectory(), "AnalyzeLog.txt"),
+                                        JoinPath(res, "AnalyzeLog.txt"));
+                      },
+                      ToCp932("[AnalyzeLog.txt]コピー失敗"), kDetailCopying + "AnalyzeLog.txt"});
+      std::string workCopy = JoinPath(res, kFolderWorkCopy);
+      MakeDirectory(workCopy);
+      jobs.push_back({[cur, workCopy] { return CopyFolderTo(cur, workCopy, &g_abortRequested) == 1; },
+                      ToCp932("[解析テンポラリ]コピー失敗"), kDetailCopying + kFolderWorkCopy});
+    }
+  }
+  // The frame set comes last: a result folder with an index.html holds every
+  // other copy. A cancel (Ctrl-C) stops the copies and shows no box.
+  std::vector<char> done(jobs.size(), 0);
+  auto run = [&](size_t i) {
+    SetStatusDetail(jobs[i].detail);
+    done[i] = jobs[i].copy();
+  };
+  RunWhileViewWaits(view, [&] {
+    ForEachInParallel(jobs.size(), [&](size_t i) {
+      if (i != frameSet && g_abortRequested.load() != 1) run(i);
+      return true;
+    });
+    if (g_abortRequested.load() != 1) run(frameSet);
+  });
+  if (g_abortRequested.load() == 1) return false;
+  bool all = true;
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    if (done[i]) continue;
+    all = false;
+    Box(jobs[i].failure);
+  }
+  return all;
+}
+
+std::vector<std::string> ReadFunctionNames() {
+  std::vector<std::string> names;
+  TextFile f;
+  if (!f.Open(WorkPath("FuncList_Body.txt"), TextFile::Mode::Read)) return names;
+  std::string line, ret, name, params;
+  while (f.ReadLine(line)) {
+    SplitPrototype(line, ret, name, params);
+    names.push_back(name);
+  }
+  return names;
+}
+
+std::vector<std::string> ReadVariableNames() {
+  std::vector<std::string> names;
+  TextFile f;
+  if (!f.Open(WorkPath("ValList2.txt"), TextFile::Mode::Read)) return names;
+  std::string line;
+  while (f.ReadLine(line) && line != "@1END") {
+    if (!MbContains(line, "*")) names.push_back(line);
+  }
+  return names;
+}
+
+// Deletes the set-aside work folder however the run ends.
+struct OldWorkFolderDeletion {
+  ~OldWorkFolderDeletion() { DeleteFolderTree(kOldWorkDir); }
+};
+
+// A cancel after the pipeline's end (Ctrl-C during the copies): nothing of
+// the run is offered. A result folder the run made is removed; one that was
+// there already (a run of the same second) loses the frame set.
+AnalyseResult CancelAfterRun(const std::string& res, bool madeFolder, AnalyseView& view) {
+  if (madeFolder)
+    DeleteFolderTree(res);
+  else
+    DeleteFile(JoinPath(res, "index.html"));
+  DeleteCompletionMark();
+  SetStatusText(kStatusAborted);
+  SetStatusDetail(kDetailAborted);
+  view.DisableResultCommands();
+  AnalyseResult result;
+  result.outcome = AnalyseOutcome::Cancelled;
+  return result;
+}
+
+AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
+  AnalyseResult result;
+  // A worker this view's last run left running (its box was closed early)
+  // holds the lock for it: it is stopped first. Another command's worker
+  // keeps the lock, and this run is refused before it touches anything.
+  if (g_workerView == &view) StopOldWorker(view);
+  auto lock = std::make_shared<FileLock>();
+  if (!LockWorkArea(*lock)) return result;
+  StopOldWorker(view);
+  OldWorkFolderDeletion deletion;  // under the lock
+  g_callTreeDepth = 0;
+  g_analysisCompleted = 0;
+  g_progressTotal = 0;
+  g_lineCounter = 0;
+  g_runParameters.sourceEditText = request.sourceFolder;
+  g_runParameters.outputEditText = request.outputFolder;
+  g_runParameters.m_includeLocals = request.includeLocals ? 1 : 0;
+  const unsigned lostBefore = LostWriteCount();
+  Prepare();
+
+  std::string sourceName, outputName;
+  bool isDirectory = false, outputIsDirectory = false;
+  g_runParameters.m_sourceFolder = request.sourceFolder;
+  if (!FindEntry(request.sourceFolder, sourceName, isDirectory)) {
+    Box(kMsgNoProjectFolder);
+    return result;
+  }
+  if (!isDirectory) {
+    Box(kMsgNotADirectory);
+    return result;
+  }
+  g_runParameters.m_outputFolder = request.outputFolder;
+  // The run deletes the work folder and the one set aside: no place for results.
+  if (!FindEntry(request.outputFolder, outputName, outputIsDirectory) ||
+      IsInWorkArea(request.outputFolder)) {
+    Box(kMsgNoOutputFolder);
+    return result;
+  }
+
+  g_defOutputDir = WorkPath("DEF/" + sourceName);
+  MakeDirectory(g_defOutputDir);
+  g_memoryFactor = request.memoryFactor < 1 ? 1 : request.memoryFactor > 4 ? 4 : request.memoryFactor;
+  g_abortRequested = 0;
+  g_progressBase = 0;
+  g_progressDone = 0;
+  CurrentHost().ForgetEndOfRun();
+  StartWorker(view, lock);
+  view.RunProgressBox();
+
+  if (g_abortRequested.load() == 1) {
+    view.DisableResultCommands();
+    result.outcome = AnalyseOutcome::Cancelled;
+    return result;
+  }
+  if (g_analysisCompleted.load() != 1) {
+    result.outcome = AnalyseOutcome::ClosedEarly;
+    return result;
+  }
+  // Completed: the worker has posted its end and is returning.
+  view.WaitUntil([] { return g_workerFinished.load(); });
+  g_worker.join();
+
+  WriteTimestampedLog("ANALYSYS END        ");
+  std::string res =
+      JoinPath(StripTrailingSeparators(request.outputFolder), FormatLocalTime(kResultStampFormat));
+  const bool madeFolder = MakeDirectory(res);
+  result.outcome = AnalyseOutcome::Completed;
+  result.resultFolder = res;
+  result.allCopied = CopyResults(res, sourceName, view);
+  // Before the closing question; a large folder takes as long as the copies.
+  SetStatusDetail(kDetailDeletingWork);
+  RunWhileViewWaits(view, [] { DeleteFolderTree(kOldWorkDir); });
+  if (g_abortRequested.load() == 1) return CancelAfterRun(res, madeFolder, view);
+  result.writesLost = LostWriteCount() != lostBefore;
+
+  view.EnableResultCommands();
+  view.AddFunctionNames(ReadFunctionNames());
+  view.AddVariableNames(ReadVariableNames());
+  SetStatusText(kStatusAnalysisDone);
+  SetStatusDetail(kDetailAnalysisDone);
+  if (result.writesLost) {
+    // A full disk: the log names the files that lost writes (when it could
+    // take them). The results are incomplete, so the run is not offered as done.
+    Box(kMsgWritesLost);
+  } else if (CurrentHost().ConfirmOpen(kAskOpenResult, kCaptionEnd)) {
+    if (!CurrentHost().OpenDocument(JoinPath(res, "index.html"))) Box(kMsgOpenIndexFailed);
+  }
+  return result;
+}
+
+}  // namespace
+
+AnalyseResult OnAnalyse(const AnalyseRequest& request, AnalyseView& view) {
+  try {
+    return Analyse(request, view);
+  } catch (...) {
+    CurrentHost().PostEndOfRun();
+    return AnalyseResult{};
+  }
+}
+
+bool AnalysisWorkerRunning() { return g_worker.joinable() && !g_workerFinished.load(); }
+
+void JoinAnalysisWorker() {
+  if (g_worker.joinable()) g_worker.join();
+}
+
+}  // namespace vandrel

@@ -1,0 +1,200 @@
+#include "reports/report_trees.h"
+
+#include <vector>
+
+#include "analysis/body_texts.h"
+#include "analysis/source_page.h"
+#include "platform/dir_scan.h"
+#include "platform/file_ops.h"
+#include "platform/host.h"
+#include "platform/os_path.h"
+#include "platform/text_file.h"
+#include "reader/name_suffix_index.h"
+#include "reader/splitters.h"
+#include "reports/call_tree_writer.h"
+#include "reports/texts.h"
+#include "run/analysis_log.h"
+#include "run/run_state.h"
+#include "run/texts.h"
+#include "run/work_folder.h"
+
+namespace vandrel {
+namespace {
+
+void Box(const std::string& text) { CurrentHost().MessageBox(text, kCaptionEnd, MessageButtons::Ok); }
+
+std::string TreePath(const std::string& name) { return JoinPath(g_callTreeDirPath, name); }
+
+struct AccessCounts {
+  long all = 0, reads = 0, writes = 0;
+  void Add(const AccessCounts& o) {
+    all += o.all;
+    reads += o.reads;
+    writes += o.writes;
+  }
+};
+
+void WriteCounts(TextFile& page, const AccessCounts& c) {
+  page.Write("\t" + std::to_string(c.all) + kAccessUnit + "\n");
+  page.Write("\t(R) " + std::to_string(c.reads) + kAccessUnit + "\n");
+  page.Write("\t(W) " + std::to_string(c.writes) + kAccessUnit + "\n");
+}
+
+// One access entry of a tree function that matches a variable.
+struct Hit {
+  int function;  // index into the tree functions
+  int entry;     // index into that function's access entries
+};
+
+// RAM/<v> and HTML/RAM/<v>.html of one variable from its hits, which stand
+// in tree order and, within a function, in entry order.
+void WriteVariablePages(const std::string& v, const std::vector<Hit>& hits,
+                        const std::vector<TreeFunctionList::Function>& functions,
+                        const std::vector<const CallRecord*>& records) {
+  TextFile text, html;
+  if (!text.Open(WorkPath("RAM/" + v), TextFile::Mode::Write)) Box(kMsgNoVariableList);
+  if (html.Open(WorkPath("HTML/RAM/" + v + ".html"), TextFile::Mode::Write))
+    html.Write(kVariablePageHead);
+  else
+    Box(kMsgVariablePageFailed);
+  auto toText = [&](const std::string& s) { if (text.IsOpen()) text.Write(s); };
+  auto toHtml = [&](const std::string& s) { if (html.IsOpen()) html.Write(s); };
+
+  AccessCounts total;
+  for (size_t i = 0; i < hits.size();) {
+    const int f = hits[i].function;
+    const TreeFunctionList::Function& fn = functions[f];
+    const CallRecord& rec = *records[f];
+    if (fn.rootLine) toHtml(kRootFunctionMark);
+    toHtml("<A href= ..\\" + SourcePageName(fn.name) + ">" + fn.name + "</A><BR>\n");
+    AccessCounts counts;
+    for (; i < hits.size() && hits[i].function == f; ++i) {
+      const std::string& entry = rec.accesses[hits[i].entry];
+      ++counts.all;
+      ++(MbContains(entry, "[R]") ? counts.reads : counts.writes);
+      toHtml(kAccessIndent + entry + "<BR>\n");
+    }
+    if (!rec.accessesEndAtFileEnd) toHtml("<BR>\n");
+    toText(fn.name + "\n");
+    if (text.IsOpen()) WriteCounts(text, counts);
+    total.Add(counts);
+  }
+  toText("\n" + kTotalAccesses + "\n");
+  if (text.IsOpen()) WriteCounts(text, total);
+}
+
+// The pages of every variable of ValList.txt, from the functions of the tree
+// as it was drawn.
+// An entry with a "." matches v when it holds v + "."; any other entry when
+// it holds v + " " (substring tests at character starts, so cnt matches the
+// entries of xcnt). All variables are matched at once: at every "." or " "
+// of an entry, the names that end right before it.
+StepResult WriteAllVariablePages(CallTreeRun& run) {
+  MakeDirectory(WorkPath("RAM"));
+  MakeDirectory(WorkPath("HTML/RAM"));
+  CallRecordCache& cache = run.records;
+  const std::vector<TreeFunctionList::Function>& functions = run.textFunctions.Functions();
+  TextFile list;
+  if (!list.Open(WorkPath("ValList.txt"), TextFile::Mode::Read)) {
+    Box(kMsgNoVariableList);
+    return StepResult::Done;
+  }
+  std::vector<std::pair<std::string, int>> variables;  // ValList order, repeats included
+  NameSuffixIndex index;
+  for (std::string line; list.ReadLine(line);) {
+    if (line.empty()) continue;
+    std::string type, v;
+    ParseDeclaration(line, type, v);
+    if (!IsUsableFileName(v)) continue;
+    variables.emplace_back(v, index.Add(v));
+  }
+
+  std::vector<const CallRecord*> records(functions.size(), nullptr);
+  std::vector<std::vector<Hit>> hits(index.Size());
+  std::vector<int> lastEntry(index.Size(), -1), lastFunction(index.Size(), -1);
+  for (size_t f = 0; f < functions.size(); ++f) {
+    const CallRecord* rec = cache.Find(functions[f].name);
+    if (!rec || !rec->readable || !rec->hasAccessSection) continue;
+    records[f] = rec;
+    for (size_t e = 0; e < rec->accesses.size(); ++e) {
+      const std::string& entry = rec->accesses[e];
+      const char separator = MbContains(entry, ".") ? '.' : ' ';
+      const std::vector<bool> starts = CharacterStarts(entry);
+      for (size_t q = 0; q < entry.size(); ++q) {
+        if (entry[q] != separator || !starts[q]) continue;
+        index.ForEachEndingAt(entry, starts, q, [&](int id) {
+          if (lastFunction[id] == static_cast<int>(f) && lastEntry[id] == static_cast<int>(e)) return;
+          lastFunction[id] = static_cast<int>(f);
+          lastEntry[id] = static_cast<int>(e);
+          hits[id].push_back({static_cast<int>(f), static_cast<int>(e)});
+        });
+      }
+    }
+  }
+
+  for (const auto& [v, id] : variables) {
+    if (g_abortRequested.load() == 1) return StepResult::Aborted;
+    // The detail shows where the walk over the tree ends for this variable.
+    if (!functions.empty()) SetStatusDetail(functions.back().name);
+    WriteVariablePages(v, hits[id], functions, records);
+  }
+  return StepResult::Done;
+}
+
+// Moves call_tree.html to the root's page. A page name that cannot be used
+// or is taken (a root named "index" would replace the list) is logged, and
+// call_tree.html gets back what it held before the root.
+bool MoveTreePage(const std::string& root, const std::string& before) {
+  const std::string pageName = "CallTree_" + root + ".html";
+  const std::string page = TreePath(pageName);
+  if (IsUsableFileName(pageName)) {
+    if (!PathExists(page) && RenameFile(TreePath("call_tree.html"), page)) return true;
+    AppendAnalyzeLog(page, kLogPageNameTaken);
+  }
+  TextFile f(TreePath("call_tree.html"), TextFile::Mode::Truncate);
+  f.Write(before);
+  return false;
+}
+
+}  // namespace
+
+StepResult WriteReportTrees() {
+  TextFile text(TreePath("call_tree.txt"), TextFile::Mode::Write);
+  TextFile ram(TreePath("call_tree_ram.txt"), TextFile::Mode::Write);
+  TextFile html(TreePath("call_tree.html"), TextFile::Mode::Write);
+  if (!text.IsOpen() || !ram.IsOpen() || !html.IsOpen()) return StepResult::Stopped;
+  html.Write(kTreePageHead);
+  text.Close();
+  ram.Close();
+  html.Close();
+
+  const std::string folder = WorkPath("FunctionList4");
+  DirScan scan;
+  bool more = scan.FindFile(JoinPath(folder, "*.*"));
+  if (!more) {
+    Box(kMsgNoFunction);
+    return StepResult::Stopped;
+  }
+  CallTreeRun run(folder, g_callTreeLimits);
+  std::string pageStart = kTreePageHead;  // what call_tree.html holds before the next root
+  while (more) {
+    if (g_abortRequested.load() == 1) return StepResult::Aborted;
+    more = scan.FindNextFile();
+    if (scan.IsDots() || scan.IsDirectory()) continue;
+    const std::string root = scan.GetFileName();
+    SetStatusDetail(root);
+    const CallRecord* rec = run.records.Find(root);
+    if (!rec || !rec->root) continue;
+    TextFile(TreePath("call_tree.html"), TextFile::Mode::Write).Close();
+    g_callTreeDepth = 0;
+    WriteCallTree(root, run);
+    if (!MoveTreePage(root, pageStart)) continue;
+    pageStart.clear();
+    TextFile index(TreePath("CallTree_index.html"), TextFile::Mode::Append);
+    index.Write("<A href= CallTree_" + root + ".html target='mid'>" + root + "</A><BR>\n");
+  }
+  scan.Close();
+  return WriteAllVariablePages(run);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,29 @@
+// Fixed texts that every floor of the run shares (captions, log labels, the
+// status of a stopped run, the progress box), held as CP932.
+#pragma once
+
+#include <string>
+
+#include "platform/cp932.h"
+
+namespace vandrel {
+
+inline const std::string kCaptionEnd = ToCp932("終了");
+inline const std::string kLogAnalysisPrefix = ToCp932("プログラム解析 ");
+inline const std::string kLogPreproPrefix = ToCp932("プリプロ解析 ");
+
+// A run that stopped: its status and detail.
+inline const std::string kStatusAborted = ToCp932("実行中断");
+inline const std::string kDetailAborted = "----";
+
+// The name of a result folder (the source walks know it too).
+inline const std::string kResultStampFormat = ToCp932("%Y年%m月%d日%H時%M分%S秒");
+
+// Any command: another command holds the work area (+ the current directory).
+inline const std::string kMsgWorkAreaBusy = ToCp932("このフォルダでは別のコマンドが実行中です：");
+
+// Progress and busy boxes.
+inline const std::string kElapsedLabel = ToCp932("経過時間 ");
+inline const std::string kFullWidthColon = ToCp932("：");
+
+}  // namespace vandrel

@@ -1,0 +1,213 @@
+#include "commands/analyse_command.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <regex>
+#include <thread>
+
+#include "commands/command_fixture.h"
+#include "run/run_state.h"
+#include "test_support.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::Sj;
+using test::WriteBytes;
+
+class AnalyseCommandTest : public test::TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    WriteBytes("src/main.c", "int main(void)\r\n{\r\n    return 0;\r\n}\r\n");
+    fs::create_directories("out");
+  }
+  void TearDown() override {
+    JoinAnalysisWorker();
+    TempDirTest::TearDown();
+  }
+  AnalyseResult Run(const std::string& source, const std::string& output) {
+    return OnAnalyse(AnalyseRequest{source, output, 1, false}, view);
+  }
+  std::vector<std::string> LogLabels() {
+    std::vector<std::string> labels;
+    std::string log = ReadBytes("AnalyzeLog.txt");
+    std::regex line("(.*?) : \\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\r\n");
+    for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
+      labels.push_back((*it)[1]);
+    return labels;
+  }
+
+  test::RecordingHost host;
+  test::TestView view{host};
+};
+
+TEST_F(AnalyseCommandTest, TheThreeChecks) {
+  WriteBytes("file.c", "");
+  struct Case {
+    std::string source, output, message;
+  } cases[] = {
+      {"", "out", "プロジェクトフォルダが見つかりません"},
+      {"<解析ソフトフォルダを選択 （ドラッグ&ドロップ）>", "out", "プロジェクトフォルダが見つかりません"},
+      {"nosuch", "out", "プロジェクトフォルダが見つかりません"},
+      {"file.c", "out", "ディレクトリを指定してください"},
+      {"src", "", "出力フォルダを指定してください"},
+      {"src", "nosuch", "出力フォルダを指定してください"},
+  };
+  for (const Case& c : cases) {
+    WriteBytes("AnalyzeLog.txt", "old run\r\n");
+    WriteBytes("vcwk012345/stale.txt", "");
+    WriteBytes("vcwk012345.old/left.txt", "");  // set aside by a run that did not end
+    host.boxes.clear();
+    AnalyseResult r = Run(Sj(c.source.c_str()), c.output);
+    EXPECT_EQ(r.outcome, AnalyseOutcome::CheckFailed) << c.source;
+    ASSERT_EQ(host.boxes.size(), 1u) << c.source;
+    EXPECT_EQ(host.boxes[0].text, Sj(c.message.c_str()));
+    EXPECT_EQ(host.boxes[0].caption, Sj("終了"));
+    EXPECT_EQ(view.boxesShown, 0);
+    // The old work folder and log are gone; the fresh folders and first line stay.
+    EXPECT_EQ(LogLabels(), std::vector<std::string>{"ANALYSYS START    "});
+    EXPECT_FALSE(fs::exists("vcwk012345/stale.txt"));
+    EXPECT_FALSE(fs::exists("vcwk012345.old"));
+    for (const char* d : {"DEF/TMP", "fileinfo2", "DEF2", "DEF3"})
+      EXPECT_TRUE(fs::is_directory(fs::path("vcwk012345") / d)) << d;
+  }
+}
+
+TEST_F(AnalyseCommandTest, AnOutputPathThatNamesAFilePassesTheCheck) {
+  WriteBytes("out.txt", "");
+  AnalyseResult r = Run("src", "out.txt");
+  EXPECT_EQ(r.outcome, AnalyseOutcome::Completed);
+  EXPECT_FALSE(r.allCopied);  // the copies fail one by one with their boxes
+}
+
+TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
+  WriteBytes("vcwk012345/stale.txt", "");
+  bool oldGoneAtQuestion = false, oldGoneWhileWaiting = false, oldAtWaitBegin = false;
+  host.onConfirmOpen = [&] { oldGoneAtQuestion = !fs::exists("vcwk012345.old"); };
+  // The dialog paints while the set-aside folder is deleted, as during the copies.
+  view.onWaitBegin = [&] { oldAtWaitBegin = fs::exists("vcwk012345.old"); };
+  view.onWaitEnd = [&] { oldGoneWhileWaiting |= oldAtWaitBegin && !fs::exists("vcwk012345.old"); };
+  AnalyseResult r = Run("src/", "out/");
+  ASSERT_EQ(r.outcome, AnalyseOutcome::Completed);
+  EXPECT_EQ(view.enabled, 1);
+  ASSERT_EQ(std::distance(fs::directory_iterator("out"), fs::directory_iterator()), 1);
+  std::string name = fs::directory_iterator("out")->path().filename().string();
+  EXPECT_TRUE(std::regex_match(name, std::regex("\\d{4}年\\d\\d月\\d\\d日\\d\\d時\\d\\d分\\d\\d秒"))) << name;
+  fs::path res = fs::path("out") / name;
+  EXPECT_EQ(ToUtf8(r.resultFolder), (fs::path("out") / name).string());
+  EXPECT_TRUE(fs::is_directory(res / "DEFINE/DEF/TMP"));
+  EXPECT_TRUE(fs::is_directory(res / "プリプロ展開ソフト/src"));
+  EXPECT_TRUE(fs::is_directory(res / "[解析テンポラリ]/vcwk012345/DEF"));
+  // The previous work folder, set aside, is neither copied nor left behind.
+  EXPECT_FALSE(fs::exists(res / "[解析テンポラリ]/vcwk012345/stale.txt"));
+  EXPECT_TRUE(oldGoneAtQuestion);
+  EXPECT_TRUE(oldGoneWhileWaiting);
+  EXPECT_FALSE(fs::exists("vcwk012345.old"));
+  // The copied log ends with the end line of the command.
+  std::string log = ReadBytes(res / "AnalyzeLog.txt");
+  EXPECT_NE(log.find("ANALYSYS END         : "), std::string::npos);
+  EXPECT_EQ(LogLabels().back(), "ANALYSYS END        ");
+  // The closing question, then nothing opened when it is declined.
+  EXPECT_EQ(host.BoxTexts().back(), Sj("解析完了 結果を起動します"));
+  EXPECT_TRUE(host.opened.empty());
+  EXPECT_EQ(host.statusTexts.back(), Sj("解析終了"));
+  EXPECT_EQ(host.statusDetails.back(), "----------------------");
+}
+
+// The copies run while the view waits (the dialog keeps painting); the status
+// detail names each one, by the name it gets in the result folder.
+TEST_F(AnalyseCommandTest, TheCopiesRunWhileTheViewWaitsAndNameThemselves) {
+  std::mutex mutex;
+  std::vector<std::string> copies;
+  bool allWhileWaiting = true;
+  host.onStatusDetail = [&](const std::string& t) {
+    if (t.rfind(Sj("コピー中 "), 0) != 0) return;
+    std::lock_guard<std::mutex> lock(mutex);
+    copies.push_back(ToUtf8(t.substr(Sj("コピー中 ").size())));
+    allWhileWaiting = allWhileWaiting && view.waiting;
+  };
+  ASSERT_EQ(Run("src", "out").outcome, AnalyseOutcome::Completed);
+  std::sort(copies.begin(), copies.end());
+  std::vector<std::string> expected = {
+      "HTML", "FunctionList4", "RAM", "DEFINE", "プリプロ展開ソフト", "index.html", "tarnibel.html",
+      "FileFuncInfo.txt", "RAM_ALL", "FunctionList_ProtType.txt", "FunctionList_Body.txt", "TypeDefine.txt",
+      "RamDefine.txt", "DetectRamAll.txt", "CallTree.txt", "CallTree_RAM_ACCESS.txt", "AnalyzeLog.txt",
+      "[解析テンポラリ]"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(copies, expected);
+  EXPECT_TRUE(allWhileWaiting);
+  EXPECT_EQ(host.statusDetails.back(), "----------------------");
+}
+
+TEST_F(AnalyseCommandTest, TheFoldersLeftEmptyAreInTheWorkFolderAndItsCopy) {
+  AnalyseResult r = Run("src", "out");
+  ASSERT_EQ(r.outcome, AnalyseOutcome::Completed);
+  const fs::path copy = fs::path(ToUtf8(r.resultFolder)) / "[解析テンポラリ]/vcwk012345";
+  for (const char* d : {"DEF2", "DEF3", "SOURCE5"}) {
+    EXPECT_TRUE(fs::is_directory(fs::path("vcwk012345") / d) && fs::is_empty(fs::path("vcwk012345") / d)) << d;
+    EXPECT_TRUE(fs::is_directory(copy / d) && fs::is_empty(copy / d)) << d;
+  }
+}
+
+TEST_F(AnalyseCommandTest, AcceptingTheQuestionOpensTheReport) {
+  host.confirmOpen = true;
+  host.openSucceeds = false;
+  AnalyseResult r = Run("src", "out");
+  ASSERT_EQ(host.opened.size(), 1u);
+  EXPECT_EQ(host.opened[0], r.resultFolder + "/index.html");
+  EXPECT_EQ(host.BoxTexts().back(), Sj("コールツリーindex起動失敗"));
+}
+
+TEST_F(AnalyseCommandTest, CancelCopiesNothingAndTheWorkerRemovesTheWorkFolder) {
+  // "中止" pressed while the first step runs (a tiny run may end before the box shows).
+  host.onStatusText = [](const std::string& t) {
+    if (t == Sj("ヘッダ・プリプロ解析終了")) g_abortRequested = 1;
+  };
+  AnalyseResult r = Run("src", "out");
+  EXPECT_EQ(r.outcome, AnalyseOutcome::Cancelled);
+  EXPECT_EQ(view.disabled, 1);
+  JoinAnalysisWorker();
+  EXPECT_FALSE(fs::exists("vcwk012345"));
+  EXPECT_TRUE(fs::is_empty("out"));
+  std::vector<std::string> labels = LogLabels();
+  EXPECT_EQ(std::count(labels.begin(), labels.end(), "ANALYSYS END        "), 0);
+  EXPECT_EQ(host.statusTexts.back(), Sj("実行中断"));
+  EXPECT_EQ(host.statusDetails.back(), "----");
+}
+
+TEST_F(AnalyseCommandTest, ABoxClosedEarlyEndsTheCommandAndTheWorkerRunsOn) {
+  // Esc while the first step runs: the abort flag stays 0.
+  std::atomic<bool> closed{false};
+  host.onStatusText = [&](const std::string& t) {
+    while (t == Sj("ヘッダ・プリプロ解析終了") && !closed) std::this_thread::yield();
+  };
+  view.onShow = [&] { return closed = true; };
+  AnalyseResult r = Run("src", "out");
+  EXPECT_EQ(r.outcome, AnalyseOutcome::ClosedEarly);
+  EXPECT_EQ(view.disabled, 0);
+  EXPECT_EQ(view.enabled, 0);
+  JoinAnalysisWorker();
+  EXPECT_TRUE(fs::is_empty("out"));
+  EXPECT_EQ(g_analysisCompleted.load(), 1);
+}
+
+TEST_F(AnalyseCommandTest, ANewRunWaitsForAWorkerStillWindingDown) {
+  std::atomic<bool> closed{false};
+  host.onStatusText = [&](const std::string& t) {
+    while (t == Sj("ヘッダ・プリプロ解析終了") && !closed) std::this_thread::yield();
+  };
+  view.onShow = [&] { return closed = true; };
+  EXPECT_EQ(Run("src", "out").outcome, AnalyseOutcome::ClosedEarly);
+  view.onShow = nullptr;
+  AnalyseResult r = Run("src", "out");
+  EXPECT_EQ(r.outcome, AnalyseOutcome::Completed);
+}
+
+}  // namespace
+}  // namespace vandrel
