@@ -28,9 +28,9 @@ inline const std::string kPageCommentOpen = "<font color='#0000ff'>";
 inline const std::string kPageCommentClose = "</font>";
 inline const std::string kIdeographicSpace = ToCp932("　");
 inline const std::string kCalleeLinkMark = ToCp932("◆");
+inline const std::string kCalleePlaceholder = "Not Found Function";
 // A page that cannot take its name: the report's own page has it.
 inline const std::string kLogPageNameTaken = "PAGE NAME IN USE\n";
-inline const std::string kCalleePlaceholder = "Not Found Function";
 
 // Source copy SOURCE/<f> and the counts of the INF_ file.
 inline const std::string kSourceHead = "[SOURCE]";

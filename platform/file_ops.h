@@ -22,10 +22,10 @@ bool GetFileStamp(const std::string& path, FileStamp& stamp);
 bool GetOsFileStamp(const std::filesystem::path& osPath, FileStamp& stamp);
 
 // Reads find their files whatever the case of their ASCII letters, as on
-// Windows file systems, where the sources often come from: for a path that does not exist, the existing
-// path whose components match it so, component by component (the first in
-// byte order where several do). False when there is none. Writes never use
-// it: they create the names they are given.
+// the Windows file systems the sources often come from: for a path that does
+// not exist, the existing path whose components match it so, component by
+// component (the first in byte order where several do). False when there is
+// none. Writes never use it: they create the names they are given.
 bool MatchPathIgnoringCase(const std::string& path, std::string& found);
 bool IsDirectoryPath(const std::string& path);
 // True when `path` is the folder `folder` or lies below it, links resolved

@@ -236,11 +236,12 @@ bool ApplyComparisonOperator(std::string left, std::string right, std::string op
 
 bool EvaluateCondition(LineBuffer& line, TextFile& in) { return ConditionHolds(line, in, false); }
 
-bool EvaluateIfCondition(LineBuffer& line, TextFile& in) { return ConditionHolds(line, in, true); }
+int IfBlockActive(LineBuffer& line, TextFile& in, int enclosingActive) {
+  return ConditionHolds(line, in, true) && enclosingActive == 1 ? 1 : 0;
+}
 
 void ProcessIfBlock(LineBuffer& line, PreproFile& file, int enclosingActive) {
-  const bool holds = EvaluateIfCondition(line, file.in);
-  RunConditionalBlock(holds && enclosingActive == 1 ? 1 : 0, enclosingActive, file, true);
+  RunConditionalBlock(IfBlockActive(line, file.in, enclosingActive), enclosingActive, file, true);
 }
 
 }  // namespace vandrel

@@ -226,8 +226,7 @@ void RunConditionalBlock(int active, int enclosingActive, PreproFile& file, bool
       open.push_back({DefinedBlockActive(NextRawToken(line), outer, wantDefined), outer, false});
     } else if (directive == "if") {
       const int outer = b.active;
-      const int on = (EvaluateIfCondition(line, file.in) && outer == 1) ? 1 : 0;
-      open.push_back({on, outer, true});
+      open.push_back({IfBlockActive(line, file.in, outer), outer, true});
     } else if (directive == "else") {
       if (b.enclosingActive == 1) b.active = b.active == 1 ? 0 : 1;
     } else if (directive == "elif") {
