@@ -321,7 +321,7 @@ void MainDialog::StopWorkerForExit() {
 }
 
 void MainDialog::BrowseFolder(int editId) {
-  const QString folder = ChooseFolder(kChooseFolder, QDir::rootPath());
+  const QString folder = ChooseFolder(kChooseFolder, QDir::rootPath(), screen());
   if (!folder.isEmpty()) Control<QLineEdit>(editId)->setText(folder);
 }
 
