@@ -77,18 +77,13 @@ void SetQuery(MainDialog& dialog, int typedRadio, int listedRadio, int edit, int
   if (entry < 0) combo->setEditText(listText);
 }
 
-// Counts the times a window is shown.
-class ShowCounter : public QObject {
- public:
-  explicit ShowCounter(QWidget* w) { w->installEventFilter(this); }
-  int shown = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show) ++shown;
-    return false;
-  }
-};
+// Types a name for the call tree or the variable analysis.
+void TypeQueryName(MainDialog& dialog, bool callTree, const QString& name) {
+  if (callTree)
+    SetQuery(dialog, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, true, name, "");
+  else
+    SetQuery(dialog, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, true, name, "");
+}
 
 }  // namespace
 
@@ -223,10 +218,7 @@ class QueryTest : public QObject {
     QFETCH(QString, name);
     QFETCH(int, status);
     QFETCH(QStringList, boxes);
-    if (callTree)
-      SetQuery(*dialog_, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, true, name, "");
-    else
-      SetQuery(*dialog_, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, true, name, "");
+    TypeQueryName(*dialog_, callTree, name);
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
     const QStringList outBefore = Folders(QStringLiteral("out"));
     FakeXdgOpen xdgOpen(status);
@@ -298,10 +290,7 @@ class QueryTest : public QObject {
     QFETCH(bool, callTree);
     QFETCH(QString, name);
     QFETCH(QString, doneText);
-    if (callTree)
-      SetQuery(*dialog_, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, true, name, "");
-    else
-      SetQuery(*dialog_, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, true, name, "");
+    TypeQueryName(*dialog_, callTree, name);
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("nosuch"));
     FakeXdgOpen xdgOpen;
     BoxAnswerer answerer;
@@ -335,7 +324,7 @@ class QueryTest : public QObject {
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
     g_abortRequested = abortSet ? 1 : 0;
     BusyDialog& busy = dialog_->busyBox().dialog();
-    ShowCounter shows(&busy);
+    test::EventCounter shows(&busy, QEvent::Show);
     BoxAnswerer answerer;
     answerer.cancel = [confirm](const test::SeenBox&) { return !confirm; };
 
@@ -345,7 +334,7 @@ class QueryTest : public QObject {
     for (const test::SeenBox& b : answerer.boxes) QCOMPARE(b.caption, QStringLiteral("終了"));
     QCOMPARE(Files(info.path()), files);
     const bool opened = !abortSet && confirm;
-    QCOMPARE(shows.shown, opened ? 1 : 0);
+    QCOMPARE(shows.count, opened ? 1 : 0);
     QCOMPARE(busy.isVisible(), opened);  // its close is delivered once it is up
     QTRY_VERIFY(!busy.isVisible());
     QCOMPARE(g_abortRequested.load(), abortSet ? 1 : 0);

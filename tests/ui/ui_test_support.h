@@ -1,6 +1,6 @@
 // Helpers of the desktop program's tests: a temporary current directory, a
 // watcher that answers message boxes while a command runs, a stand-in for
-// xdg-open, a host that holds the worker at its
+// xdg-open, a counter of a widget's events, a host that holds the worker at its
 // first status line, and the private session bus.
 #pragma once
 
@@ -134,6 +134,22 @@ class FakeXdgOpen {
 
   QByteArray oldPath_;
   QTemporaryDir bin_;
+};
+
+// Counts the events of one type that a widget gets (its paints, its shows).
+class EventCounter : public QObject {
+ public:
+  EventCounter(QWidget* w, QEvent::Type type) : type_(type) { w->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type_) ++count;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
 };
 
 inline QStringList Items(const QComboBox* list) {

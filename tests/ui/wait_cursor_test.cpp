@@ -61,18 +61,6 @@ class HeldCopy : public test::ForwardingHost {
   bool heldOnce_ = false, held_ = false, release_ = false;
 };
 
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-  int count = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++count;
-    return false;
-  }
-};
-
 }  // namespace
 
 class WaitCursorTest : public QObject {
@@ -101,7 +89,7 @@ class WaitCursorTest : public QObject {
     HeldCopy copy(dialog_->host());
     FakeXdgOpen xdgOpen;
     xdgOpen.Hold();
-    PaintCounter paints(dialog_.get());
+    test::EventCounter paints(dialog_.get(), QEvent::Paint);
     BoxAnswerer answerer;
     Qt::CursorShape duringCopy = Qt::BlankCursor, duringOpen = Qt::BlankCursor;
     int paintsAtOpen = -1;
