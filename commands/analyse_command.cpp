@@ -86,22 +86,7 @@ void Prepare() {
 // Runs work on a thread of its own while the view waits: the dialog goes on
 // painting, its input stays blocked. An exception comes back to the caller.
 void RunWhileViewWaits(AnalyseView& view, const std::function<void()>& work) {
-  std::atomic<bool> done{false};
-  std::exception_ptr failure;
-  std::thread runner([&] {
-    try {
-      work();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    done = true;
-  });
-  struct Join {
-    std::thread& t;
-    ~Join() { t.join(); }
-  } join{runner};
-  view.WaitUntil([&] { return done.load(); });
-  if (failure) std::rethrow_exception(failure);
+  RunWhileWaiting(work, [&view](const std::function<bool()>& done) { view.WaitUntil(done); });
 }
 
 struct Copy {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -20,6 +21,25 @@ bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work) {
   run();
   for (std::thread& h : helpers) h.join();
   return !failed;
+}
+
+void RunWhileWaiting(const std::function<void()>& work, const WaitFunction& wait) {
+  std::atomic<bool> done{false};
+  std::exception_ptr failure;
+  std::thread runner([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    done = true;
+  });
+  struct Join {
+    std::thread& t;
+    ~Join() { t.join(); }
+  } join{runner};
+  wait([&] { return done.load(); });
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace vandrel

@@ -13,4 +13,12 @@ namespace vandrel {
 // True when every call returned true.
 bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work);
 
+// What waits for other work: returns once done() holds.
+using WaitFunction = std::function<void(const std::function<bool()>& done)>;
+
+// Runs work on a thread of its own while wait waits for it (a dialog goes on
+// painting meanwhile, its input blocked). An exception of the work comes back
+// to the caller.
+void RunWhileWaiting(const std::function<void()>& work, const WaitFunction& wait);
+
 }  // namespace vandrel

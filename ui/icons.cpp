@@ -1,5 +1,6 @@
 #include "ui/icons.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -129,10 +130,12 @@ void DrawFunctionTree(QPainter& p) {
   p.drawRect(QRectF(17, 21, 12, 8));
 }
 
-QPixmap Render(IconId id, int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
+}  // namespace
+
+QImage RenderIcon(IconId id, int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.scale(size / 32.0, size / 32.0);
   switch (id) {
@@ -143,14 +146,12 @@ QPixmap Render(IconId id, int size) {
     case IconId::Folder: DrawFolder(p); break;
     case IconId::FunctionTree: DrawFunctionTree(p); break;
   }
-  return pixmap;
+  return image;
 }
-
-}  // namespace
 
 QIcon MakeIcon(IconId id) {
   QIcon icon;
-  for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(Render(id, size));
+  for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(RenderIcon(id, size)));
   return icon;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 
 namespace vandrel::ui {
 
@@ -16,5 +17,7 @@ enum class IconId {
 };
 
 QIcon MakeIcon(IconId id);
+// One size of an icon (size x size pixels); needs no application object.
+QImage RenderIcon(IconId id, int size);
 
 }  // namespace vandrel::ui

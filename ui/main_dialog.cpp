@@ -1,6 +1,7 @@
 #include "ui/main_dialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -121,8 +122,8 @@ MainDialog::MainDialog(QWidget* parent)
   setFixedSize(units_.Size(354, 344));
   CreateControls();
   progress_ = new ProgressDialog(this);
-  host_ = std::make_unique<QtHost>(this, Control<QLabel>(kStatusLine),
-                                   Control<QLabel>(kStatusDetailLine), progress_);
+  host_ = std::make_unique<QtHost>(this, Control<QLabel>(kStatusLine), Control<QLabel>(kStatusDetailLine),
+                                   progress_, [this](const std::function<bool()>& done) { WaitUntil(done); });
   SetHost(host_.get());
   InitDialog();
 }
@@ -320,7 +321,7 @@ void MainDialog::StopWorkerForExit() {
 }
 
 void MainDialog::BrowseFolder(int editId) {
-  const QString folder = ChooseFolder(kChooseFolder, QDir::rootPath());
+  const QString folder = ChooseFolder(kChooseFolder, QDir::rootPath(), screen());
   if (!folder.isEmpty()) Control<QLineEdit>(editId)->setText(folder);
 }
 
@@ -372,6 +373,13 @@ void MainDialog::OnAbout() {
 void MainDialog::RunProgressBox() { progress_->Run(); }
 
 void MainDialog::WaitUntil(const std::function<bool()>& done) {
+  if (done()) return;
+  // Input is blocked: the wait cursor says so (a box shown meanwhile has the
+  // normal one).
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct Restore {
+    ~Restore() { QApplication::restoreOverrideCursor(); }
+  } restore;
   QTimer wake;  // its ticks end each wait for events below
   wake.start(10);
   while (!done())

@@ -1,16 +1,13 @@
 #include "ui/qt_host.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
+#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
-#include <QUrl>
 
 #include "platform/cp932.h"
 #include "platform/desktop.h"
-#include "platform/os_path.h"
 #include "ui/progress_dialog.h"
 #include "ui/ui_texts.h"
 
@@ -35,10 +32,30 @@ void SetLabel(const QPointer<QLabel>& label, const QString& text) {
     QMetaObject::invokeMethod(label, set, Qt::QueuedConnection);
 }
 
+// A box shown while the dialog waits takes input: the normal cursor over it
+// until it closes, the wait cursor again after.
+class NormalCursor {
+ public:
+  NormalCursor() : waiting_(QApplication::overrideCursor()) {
+    if (waiting_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~NormalCursor() {
+    if (waiting_) QApplication::restoreOverrideCursor();
+  }
+
+ private:
+  const bool waiting_;
+};
+
 }  // namespace
 
-QtHost::QtHost(QWidget* owner, QLabel* statusText, QLabel* statusDetail, ProgressDialog* progress)
-    : owner_(owner), statusText_(statusText), statusDetail_(statusDetail), progress_(progress) {}
+QtHost::QtHost(QWidget* owner, QLabel* statusText, QLabel* statusDetail, ProgressDialog* progress,
+               WaitFunction wait)
+    : owner_(owner),
+      statusText_(statusText),
+      statusDetail_(statusDetail),
+      progress_(progress),
+      wait_(std::move(wait)) {}
 
 void QtHost::StatusText(const std::string& text) { SetLabel(statusText_, Text(text)); }
 
@@ -53,6 +70,7 @@ int QtHost::ShowBox(const QString& text, const QString& caption, MessageButtons 
   QPushButton* cancel = withCancel ? box.addButton(kCancelButton, QMessageBox::RejectRole) : nullptr;
   box.setDefaultButton(ok);
   box.setEscapeButton(cancel ? cancel : ok);
+  NormalCursor cursor;
   box.exec();
   return cancel && box.clickedButton() == cancel ? kIdCancel : kIdOk;
 }
@@ -77,11 +95,11 @@ bool QtHost::ConfirmOpen(const std::string& text, const std::string& caption) {
 }
 
 bool QtHost::OpenDocument(const std::string& path) {
-  // openUrl tells only that an opener started, not that the file was there.
-  if (!DocumentExists(path)) return false;
-  // A relative path names a file below the current directory, as the shell takes it.
-  const QString file = QFileInfo(QString::fromStdString(OsPath(path))).absoluteFilePath();
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  if (!owner_ || !OnThreadOf(owner_) || !wait_) return OpenWithDesktop(path);
+  // xdg-open's status comes after a while: the window goes on painting.
+  bool opened = false;
+  RunWhileWaiting([&] { opened = OpenWithDesktop(path); }, wait_);
+  return opened;
 }
 
 }  // namespace vandrel::ui

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "platform/host.h"
+#include "platform/parallel_work.h"
 
 class QLabel;
 class QWidget;
@@ -17,8 +18,10 @@ class ProgressDialog;
 
 class QtHost : public Host {
  public:
-  // owner: the window that owns the message boxes (and lives on the UI thread).
-  QtHost(QWidget* owner, QLabel* statusText, QLabel* statusDetail, ProgressDialog* progress);
+  // owner: the window that owns the message boxes (and lives on the UI thread);
+  // wait: how it waits with its input blocked, while a document is opened.
+  QtHost(QWidget* owner, QLabel* statusText, QLabel* statusDetail, ProgressDialog* progress,
+         WaitFunction wait);
 
   void StatusText(const std::string& text) override;
   void StatusDetail(const std::string& text) override;
@@ -39,6 +42,7 @@ class QtHost : public Host {
   QPointer<QWidget> owner_;
   QPointer<QLabel> statusText_, statusDetail_;
   ProgressDialog* progress_;
+  WaitFunction wait_;
   std::atomic<bool> shuttingDown_{false};
 };
 

@@ -77,7 +77,9 @@ TEST_F(BatchQueryTest, OpenAndItsFailures) {
     EXPECT_EQ(fs::exists("bin/opened.txt"), c.handedOver) << c.args;
     if (c.handedOver) {
       const std::string opened = test::ReadBytes("bin/opened.txt");
-      EXPECT_TRUE(opened.starts_with("out/") && opened.ends_with("_main/index.html")) << opened;
+      EXPECT_TRUE(opened.starts_with((fs::current_path() / "out/").string()) &&
+                  opened.ends_with("_main/index.html"))
+          << opened;
     }
   }
 }

@@ -65,7 +65,7 @@ TEST_F(BatchTest, OpenHandsTheReportToTheDesktop) {
   Outcome o = RunBatch("analyse '" + sample + "' out --open", test::FakeXdgOpen());
   ASSERT_EQ(o.status, 0) << o.err;
   fs::path res = *fs::directory_iterator("out");
-  EXPECT_EQ(test::ReadBytes("bin/opened.txt"), (res / "index.html").string());
+  EXPECT_EQ(test::ReadBytes("bin/opened.txt"), (fs::current_path() / res / "index.html").string());
 }
 
 // An output folder that is a file: every copy fails, and the report that is

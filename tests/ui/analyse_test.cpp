@@ -32,7 +32,7 @@ using vandrel::test::BoxAnswerer;
 using vandrel::test::GatedHost;
 using vandrel::test::Items;
 using vandrel::test::TempCurrentDir;
-using vandrel::test::UrlRecorder;
+using vandrel::test::FakeXdgOpen;
 using vandrel::test::WhenReady;
 
 namespace {
@@ -183,7 +183,7 @@ class AnalyseTest : public QObject {
   void sampleRun() {
     dialog_->Control<QLineEdit>(kSourceEdit)->setText(kSample);
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QDir::current().filePath(QStringLiteral("out")));
-    UrlRecorder urls;
+    FakeXdgOpen xdgOpen;
     BoxAnswerer answerer;
     QSignalSpy progress(&dialog_->progressDialog(), &QDialog::finished);
     dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
@@ -203,7 +203,7 @@ class AnalyseTest : public QObject {
                  .hasMatch(),
              qPrintable(folders.first()));
     const QString result = QDir(QStringLiteral("out")).absoluteFilePath(folders.first());
-    QCOMPARE(urls.opened, QList<QUrl>{QUrl::fromLocalFile(result + QStringLiteral("/index.html"))});
+    QCOMPARE(xdgOpen.Opened(), QStringList{result + QStringLiteral("/index.html")});
     QVERIFY(QFile::exists(result + QStringLiteral("/AnalyzeLog.txt")));
     QVERIFY(ReadLog().contains(QStringLiteral("ANALYSYS END         : ")));
 
@@ -227,9 +227,36 @@ class AnalyseTest : public QObject {
 
     answerer.cancel = [](const test::SeenBox& b) { return b.text == QStringLiteral("解析完了 結果を起動します"); };
     dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
-    QCOMPARE(urls.opened.size(), 1);
+    QCOMPARE(xdgOpen.Opened().size(), 1);
     QCOMPARE(Items(functions), SortedNoCase(expectedFunctions + expectedFunctions));
     QCOMPARE(Items(variables), SortedNoCase(expectedVariables + expectedVariables));
+  }
+
+  // OK at the closing question hands the report to xdg-open and waits for its
+  // exit status: a failure (1, or 3 as where no opener is set up) shows
+  // "コールツリーindex起動失敗".
+  void openStatusOfTheReport_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("boxes");
+    const QString ask = QStringLiteral("解析完了 結果を起動します");
+    const QString failed = QStringLiteral("コールツリーindex起動失敗");
+    QTest::newRow("xdg-open exits 0") << 0 << QStringList{ask};
+    QTest::newRow("xdg-open exits 1") << 1 << QStringList{ask, failed};
+    QTest::newRow("xdg-open exits 3") << 3 << QStringList{ask, failed};
+  }
+  void openStatusOfTheReport() {
+    QFETCH(int, status);
+    QFETCH(QStringList, boxes);
+    dialog_->Control<QLineEdit>(kSourceEdit)->setText(kSample);
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
+    FakeXdgOpen xdgOpen(status);
+    BoxAnswerer answerer;
+    dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
+    QCOMPARE(answerer.Texts(), boxes);
+    QCOMPARE(ResultFolders().size(), 1);
+    QCOMPARE(xdgOpen.Opened(),
+             QStringList{QDir::current().absoluteFilePath(QStringLiteral("out/") + ResultFolders().first() +
+                                                          QStringLiteral("/index.html"))});
   }
 
   // The copies into the result folder run while the dialog goes on painting;
@@ -259,14 +286,14 @@ class AnalyseTest : public QObject {
     file.close();
     dialog_->Control<QLineEdit>(kSourceEdit)->setText(kSample);
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("outfile"));
-    UrlRecorder urls;
+    FakeXdgOpen xdgOpen;
     BoxAnswerer answerer;
     dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
     const QStringList boxes = answerer.Texts();
     QVERIFY2(boxes.size() > 2 && boxes.first() == QStringLiteral("コピー失敗"), qPrintable(boxes.join(u'|')));
     QCOMPARE(boxes.mid(boxes.size() - 2),
              QStringList({"解析完了 結果を起動します", "コールツリーindex起動失敗"}));
-    QVERIFY(urls.opened.isEmpty());
+    QVERIFY(xdgOpen.Opened().isEmpty());
   }
 
   // "中止" (or Enter) during the run: nothing is copied, the result

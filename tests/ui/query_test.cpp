@@ -25,7 +25,7 @@ using vandrel::test::BoxAnswerer;
 using vandrel::test::GatedHost;
 using vandrel::test::Items;
 using vandrel::test::TempCurrentDir;
-using vandrel::test::UrlRecorder;
+using vandrel::test::FakeXdgOpen;
 using vandrel::test::WhenReady;
 
 namespace {
@@ -77,18 +77,13 @@ void SetQuery(MainDialog& dialog, int typedRadio, int listedRadio, int edit, int
   if (entry < 0) combo->setEditText(listText);
 }
 
-// Counts the times a window is shown.
-class ShowCounter : public QObject {
- public:
-  explicit ShowCounter(QWidget* w) { w->installEventFilter(this); }
-  int shown = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show) ++shown;
-    return false;
-  }
-};
+// Types a name for the call tree or the variable analysis.
+void TypeQueryName(MainDialog& dialog, bool callTree, const QString& name) {
+  if (callTree)
+    SetQuery(dialog, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, true, name, "");
+  else
+    SetQuery(dialog, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, true, name, "");
+}
 
 }  // namespace
 
@@ -172,7 +167,7 @@ class QueryTest : public QObject {
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(relativeOutput ? QStringLiteral("out") : out);
     const QStringList before = Folders(work), outBefore = Folders(QStringLiteral("out"));
 
-    UrlRecorder urls;
+    FakeXdgOpen xdgOpen;
     BoxAnswerer answerer;
     dialog_->Control<QAbstractButton>(callTree ? kFunctionTreeButton : kVariableButton)->click();
 
@@ -192,9 +187,48 @@ class QueryTest : public QObject {
     for (const QString& f : files) QCOMPARE(ReadBytes(copy + u'/' + f), ReadBytes(made + u'/' + f));
     const QByteArray text = ReadBytes(made + u'/' + textFile);
     QVERIFY2(text.startsWith(Cp932Bytes(textStart)), text.left(200).constData());
-    QCOMPARE(urls.opened, QList<QUrl>{QUrl::fromLocalFile(copy + QStringLiteral("/index.html"))});
+    QCOMPARE(xdgOpen.Opened(), QStringList{copy + QStringLiteral("/index.html")});
     QCOMPARE(dialog_->Control<QLabel>(kStatusLine)->text(),
              callTree ? QStringLiteral("コールツリー完了") : doneText);
+  }
+
+  // The copy's index.html goes to xdg-open, and the command waits for its exit
+  // status: a failure (1, or 3 as where no opener is set up) shows "起動失敗"
+  // after the closing box.
+  void openStatus_data() {
+    QTest::addColumn<bool>("callTree");
+    QTest::addColumn<QString>("name");  // one per row: a stamped folder of its own
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("boxes");
+    const QString failed = QStringLiteral("起動失敗");
+    const QString functions[] = {"Motor_Control", "Sensor_Init", "System_Check"};
+    const QString variables[] = {"g_sensorAverage", "g_errorCount", "s_channel"};
+    const int statuses[] = {0, 1, 3};
+    for (int i = 0; i < 3; ++i) {
+      const int status = statuses[i];
+      const QStringList fails = status ? QStringList{failed} : QStringList{};
+      QTest::addRow("call tree, xdg-open exits %d", status)
+          << true << functions[i] << status << QStringList{QStringLiteral("コールツリー作成完了")} + fails;
+      QTest::addRow("variable, xdg-open exits %d", status)
+          << false << variables[i] << status << QStringList{variables[i] + QStringLiteral("変数分析終了")} + fails;
+    }
+  }
+  void openStatus() {
+    QFETCH(bool, callTree);
+    QFETCH(QString, name);
+    QFETCH(int, status);
+    QFETCH(QStringList, boxes);
+    TypeQueryName(*dialog_, callTree, name);
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
+    const QStringList outBefore = Folders(QStringLiteral("out"));
+    FakeXdgOpen xdgOpen(status);
+    BoxAnswerer answerer;
+    dialog_->Control<QAbstractButton>(callTree ? kFunctionTreeButton : kVariableButton)->click();
+    QCOMPARE(answerer.Texts(), boxes);
+    const QStringList added = NewFolders(outBefore, Folders(QStringLiteral("out")));
+    QCOMPARE(added.size(), 1);
+    QCOMPARE(xdgOpen.Opened(), QStringList{QDir::current().absoluteFilePath(QStringLiteral("out/") + added.first() +
+                                                                            QStringLiteral("/index.html"))});
   }
 
   // The checks end the command with their box: no folder, nothing opened.
@@ -232,7 +266,7 @@ class QueryTest : public QObject {
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
     const QStringList trees = Folders(kCallTreeWork), variables = Folders(kVariableWork),
                       outs = Folders(QStringLiteral("out"));
-    UrlRecorder urls;
+    FakeXdgOpen xdgOpen;
     BoxAnswerer answerer;
     dialog_->Control<QAbstractButton>(callTree ? kFunctionTreeButton : kVariableButton)->click();
     QCOMPARE(answerer.Texts(), QStringList{box});
@@ -240,7 +274,7 @@ class QueryTest : public QObject {
     QCOMPARE(Folders(kCallTreeWork), trees);
     QCOMPARE(Folders(kVariableWork), variables);
     QCOMPARE(Folders(QStringLiteral("out")), outs);
-    QVERIFY(urls.opened.isEmpty());
+    QVERIFY(xdgOpen.Opened().isEmpty());
   }
 
   // A missing output folder: the copy fails, the command goes on, and the
@@ -256,16 +290,13 @@ class QueryTest : public QObject {
     QFETCH(bool, callTree);
     QFETCH(QString, name);
     QFETCH(QString, doneText);
-    if (callTree)
-      SetQuery(*dialog_, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, true, name, "");
-    else
-      SetQuery(*dialog_, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, true, name, "");
+    TypeQueryName(*dialog_, callTree, name);
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("nosuch"));
-    UrlRecorder urls;
+    FakeXdgOpen xdgOpen;
     BoxAnswerer answerer;
     dialog_->Control<QAbstractButton>(callTree ? kFunctionTreeButton : kVariableButton)->click();
     QCOMPARE(answerer.Texts(), QStringList({"コピー失敗", doneText, "起動失敗"}));
-    QVERIFY(urls.opened.isEmpty());
+    QVERIFY(xdgOpen.Opened().isEmpty());
   }
 
   // The button stays disabled; the command itself, invoked here, writes the
@@ -293,7 +324,7 @@ class QueryTest : public QObject {
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
     g_abortRequested = abortSet ? 1 : 0;
     BusyDialog& busy = dialog_->busyBox().dialog();
-    ShowCounter shows(&busy);
+    test::EventCounter shows(&busy, QEvent::Show);
     BoxAnswerer answerer;
     answerer.cancel = [confirm](const test::SeenBox&) { return !confirm; };
 
@@ -303,7 +334,7 @@ class QueryTest : public QObject {
     for (const test::SeenBox& b : answerer.boxes) QCOMPARE(b.caption, QStringLiteral("終了"));
     QCOMPARE(Files(info.path()), files);
     const bool opened = !abortSet && confirm;
-    QCOMPARE(shows.shown, opened ? 1 : 0);
+    QCOMPARE(shows.count, opened ? 1 : 0);
     QCOMPARE(busy.isVisible(), opened);  // its close is delivered once it is up
     QTRY_VERIFY(!busy.isVisible());
     QCOMPARE(g_abortRequested.load(), abortSet ? 1 : 0);
@@ -345,9 +376,9 @@ class QueryTest : public QObject {
       QVERIFY(AnalysisWorkerRunning());
       QVERIFY(dialog_->Control(kFunctionTreeButton)->isEnabled());
       QTimer::singleShot(200, [&gate] { gate.Open(); });
-      UrlRecorder urls;
+      FakeXdgOpen xdgOpen;
       dialog_->Control<QAbstractButton>(kFunctionTreeButton)->click();
-      QCOMPARE(urls.opened.size(), 1);
+      QCOMPARE(xdgOpen.Opened().size(), 1);
     }
     QCOMPARE(answerer.Texts(), QStringList{"コールツリー作成完了"});
     QVERIFY(workerEnded);

@@ -1,12 +1,11 @@
 // Helpers of the desktop program's tests: a temporary current directory, a
-// watcher that answers message boxes while a command runs, a recorder of the
-// documents opened with the desktop, a host that holds the worker at its
+// watcher that answers message boxes while a command runs, a stand-in for
+// xdg-open, a counter of a widget's events, a host that holds the worker at its
 // first status line, and the private session bus.
 #pragma once
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
 #include <QProcess>
@@ -16,7 +15,6 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -42,7 +40,14 @@ class TempCurrentDir {
 struct SeenBox {
   QString caption, text;
   bool onUiThread;
+  bool normalCursor;  // no cursor set over the program's, or the arrow
 };
+
+// The cursor the program shows over its windows: the one set over them all,
+// or the arrow.
+inline Qt::CursorShape ShownCursor() {
+  return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+}
 
 // Polls the active modal window every 10 ms: message boxes are recorded and
 // answered (OK, or Cancel where `cancel` says so); any other modal window
@@ -72,7 +77,8 @@ class BoxAnswerer : public QObject {
       if (modal && onOtherModal) onOtherModal(modal);
       return;
     }
-    SeenBox seen{box->windowTitle(), box->text(), QThread::currentThread() == qApp->thread()};
+    SeenBox seen{box->windowTitle(), box->text(), QThread::currentThread() == qApp->thread(),
+                 ShownCursor() == Qt::ArrowCursor};
     boxes << seen;
     const QMessageBox::ButtonRole role =
         cancel(seen) ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
@@ -85,15 +91,65 @@ class BoxAnswerer : public QObject {
   QTimer timer_;
 };
 
-// Records the documents opened with the desktop instead of opening them.
-class UrlRecorder : public QObject {
-  Q_OBJECT
+// A stand-in for xdg-open, first on PATH while the object lives: it notes
+// each path it is given in opened.txt and exits with the status set. Held,
+// it waits (after noting the path) until released.
+class FakeXdgOpen {
  public:
-  UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
-  ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-  QList<QUrl> opened;
- public slots:
-  void Open(const QUrl& url) { opened << url; }
+  explicit FakeXdgOpen(int status = 0) : oldPath_(qgetenv("PATH")) {
+    QFile script(bin_.filePath(QStringLiteral("xdg-open")));
+    script.open(QIODevice::WriteOnly);
+    script.write("#!/bin/sh\n"
+                 "d=$(dirname \"$0\")\n"
+                 "printf '%s\\n' \"$1\" >> \"$d/opened.txt\"\n"
+                 "while [ -e \"$d/hold\" ]; do sleep 0.01; done\n"
+                 "exit $(cat \"$d/status\")\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    SetStatus(status);
+    qputenv("PATH", QFile::encodeName(bin_.path()) + ':' + oldPath_);
+  }
+  ~FakeXdgOpen() {
+    Release();
+    qputenv("PATH", oldPath_);
+  }
+
+  void SetStatus(int status) { Write(QStringLiteral("status"), QByteArray::number(status)); }
+  void Hold() { Write(QStringLiteral("hold"), ""); }
+  void Release() { QFile::remove(bin_.filePath(QStringLiteral("hold"))); }
+
+  // The paths it was given, in order.
+  QStringList Opened() const {
+    QFile f(bin_.filePath(QStringLiteral("opened.txt")));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+  }
+
+ private:
+  void Write(const QString& name, const QByteArray& bytes) {
+    QFile f(bin_.filePath(name));
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+  }
+
+  QByteArray oldPath_;
+  QTemporaryDir bin_;
+};
+
+// Counts the events of one type that a widget gets (its paints, its shows).
+class EventCounter : public QObject {
+ public:
+  EventCounter(QWidget* w, QEvent::Type type) : type_(type) { w->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type_) ++count;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
 };
 
 inline QStringList Items(const QComboBox* list) {
