@@ -15,6 +15,7 @@
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/os_path.h"
+#include "platform/ordered_work.h"
 #include "platform/parallel_work.h"
 #include "platform/text_file.h"
 #include "prepro/define_table.h"

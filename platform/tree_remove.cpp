@@ -15,7 +15,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
-#include "platform/parallel_work.h"
+#include "platform/ordered_work.h"
 
 namespace vandrel {
 namespace {

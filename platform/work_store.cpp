@@ -1,0 +1,464 @@
+#include "platform/work_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <unordered_map>
+#include <unordered_set>
+
+#include <dirent.h>
+
+#include "platform/ordered_work.h"
+#include "platform/text_file.h"
+
+namespace vandrel::work_store {
+
+void ApplyOp(std::string& content, const FileOp& op) {
+  switch (op.kind) {
+    case FileOp::kTruncate:
+    case FileOp::kDelete:
+      content.clear();
+      break;
+    case FileOp::kAppend:
+      content += op.bytes;
+      break;
+    case FileOp::kWriteAt:
+      if (content.size() < op.pos) content.resize(op.pos, '\0');
+      content.replace(op.pos, std::min(op.bytes.size(), content.size() - op.pos), op.bytes);
+      break;
+  }
+}
+
+namespace {
+
+constexpr size_t kShards = 64;
+constexpr size_t kNothingDirty = static_cast<size_t>(-1);
+
+struct Entry {
+  std::string path;       // as the last change named it (CP932), for a lost write
+  std::string content;
+  bool resident = true;   // content is in memory (else the disk has it all)
+  bool deleted = false;
+  uint64_t id = 0;
+  uint64_t version = 1;
+  uint64_t size = 0;
+  uint64_t diskSize = 0;         // the file's size on the disk, as far as known
+  size_t dirtyFrom = kNothingDirty;  // the first byte changed since the last write
+  bool dirtyDelete = false;      // the file is to be removed from the disk
+  bool queued = false;           // a write is posted
+};
+
+struct Shard {
+  std::mutex mutex;
+  std::unordered_map<std::string, Entry> entries;
+};
+
+struct Store {
+  std::atomic<bool> active{false};
+  std::string root;  // normalised, e.g. "vcwk012345"
+  std::string cwd;   // the OS current directory at Begin, with a final "/"
+  Shard shards[kShards];
+  std::atomic<uint64_t> nextId{1};
+  std::atomic<size_t> resident{0};
+  std::atomic<size_t> budget{size_t(512) << 20};
+  std::atomic<uint64_t> epoch{0};  // changes when kept files are forgotten
+  std::mutex pendingMutex;
+  std::condition_variable settled;
+  size_t pending = 0;  // posted writes not yet done
+  // The names that folders held on the disk when the tree first touched them.
+  std::mutex namesMutex;
+  std::unordered_map<std::string, std::unordered_set<std::string>> diskNames;
+};
+
+Store& S() {
+  static Store store;
+  return store;
+}
+
+Shard& ShardOf(const std::string& key) { return S().shards[std::hash<std::string>{}(key) % kShards]; }
+
+// "a/./b//c/../d" -> "a/b/d"; false for a path that climbs above its start.
+bool Normalise(std::string_view path, std::string& out) {
+  std::vector<std::string_view> parts;
+  size_t at = 0;
+  while (at <= path.size()) {
+    size_t end = path.find('/', at);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(at, end - at);
+    if (part == "..") {
+      if (parts.empty()) return false;
+      parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    at = end + 1;
+  }
+  out.clear();
+  for (std::string_view p : parts) {
+    if (!out.empty()) out += '/';
+    out.append(p);
+  }
+  return true;
+}
+
+bool ReadDisk(const std::string& key, std::string& bytes) {
+  int fd = ::open(key.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bytes.clear();
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0) {
+      bytes.append(buf, static_cast<size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  ::close(fd);
+  return true;
+}
+
+// Whether the disk held the file before the tree kept it: the folder's names
+// are listed once, at its first file.
+bool OnDiskBefore(const std::string& key) {
+  const size_t slash = key.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : key.substr(0, slash);
+  const std::string name = slash == std::string::npos ? key : key.substr(slash + 1);
+  std::lock_guard<std::mutex> lock(S().namesMutex);
+  auto [it, added] = S().diskNames.try_emplace(folder);
+  if (added) {
+    if (DIR* dir = ::opendir(folder.c_str())) {
+      while (dirent* d = ::readdir(dir)) it->second.insert(d->d_name);
+      ::closedir(dir);
+    }
+  }
+  return it->second.count(name) != 0;
+}
+
+// The item's own view: its changes, and what it read of the committed tree.
+struct Overlay {
+  struct File {
+    std::vector<FileOp> ops;
+    uint64_t changes = 0;
+  };
+  std::unordered_map<std::string, File> files;
+  std::unordered_map<std::string, uint64_t> seen;  // key -> committed version read (0: not kept)
+  uint64_t epoch = 0;
+  bool checking = false;
+};
+
+void WritePosted(const std::string& key);
+
+void Post(const std::string& key, Entry& e) {
+  if (e.queued) return;
+  e.queued = true;
+  {
+    std::lock_guard<std::mutex> lock(S().pendingMutex);
+    ++S().pending;
+  }
+  PostTask([key] { WritePosted(key); });
+}
+
+void Done() {
+  std::lock_guard<std::mutex> lock(S().pendingMutex);
+  if (--S().pending == 0) S().settled.notify_all();
+}
+
+void DropFromMemory(Entry& e) {
+  S().resident -= e.content.size();
+  std::string().swap(e.content);
+  e.resident = false;
+}
+
+// Writes what changed of a file since its last write, on a work thread.
+void WritePosted(const std::string& key) {
+  Shard& shard = ShardOf(key);
+  std::unique_lock<std::mutex> lock(shard.mutex);
+  auto it = shard.entries.find(key);
+  if (it == shard.entries.end()) {
+    lock.unlock();
+    return Done();
+  }
+  Entry& e = it->second;
+  const uint64_t version = e.version;
+  const bool remove = e.deleted;
+  const bool removeFirst = e.dirtyDelete;
+  const size_t from = e.dirtyFrom == kNothingDirty ? e.content.size() : e.dirtyFrom;
+  std::string bytes = remove ? std::string() : e.content.substr(std::min(from, e.content.size()));
+  const uint64_t size = e.size, diskSize = e.diskSize;
+  const std::string shown = e.path;
+  e.dirtyFrom = kNothingDirty;
+  e.dirtyDelete = false;
+  lock.unlock();
+
+  bool ok = true;
+  if (removeFirst || remove) {
+    if (::unlink(key.c_str()) != 0 && errno != ENOENT) ok = false;
+  }
+  if (!remove) {
+    int fd = ::open(key.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      ok = false;
+    } else {
+      size_t done = 0;
+      while (done < bytes.size()) {
+        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(from + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+          ok = false;
+          break;
+        }
+        done += static_cast<size_t>(n);
+      }
+      if (ok && diskSize > size && ::ftruncate(fd, static_cast<off_t>(size)) != 0) ok = false;
+      if (::close(fd) != 0) ok = false;
+    }
+  }
+
+  lock.lock();
+  it = shard.entries.find(key);
+  if (it != shard.entries.end()) {
+    Entry& now = it->second;
+    now.diskSize = remove ? 0 : size;
+    if (now.version == version) {
+      now.queued = false;
+      if (!now.deleted && S().resident > S().budget) DropFromMemory(now);
+    } else {
+      now.queued = false;
+      Post(key, now);
+    }
+  }
+  lock.unlock();
+  if (!ok) ReportLostWrite(shown);
+  Done();
+}
+
+// Applies changes to the committed tree.
+void ChangeCommitted(const std::string& key, const std::string& path, const std::vector<FileOp>& ops) {
+  Shard& shard = ShardOf(key);
+  std::lock_guard<std::mutex> lock(shard.mutex);
+  auto [it, added] = shard.entries.try_emplace(key);
+  Entry& e = it->second;
+  e.path = path;
+  const bool keepsBase = !ops.empty() && ops.front().kind != FileOp::kTruncate && ops.front().kind != FileOp::kDelete;
+  if (added) {
+    e.id = S().nextId++;
+    struct stat st;
+    if (OnDiskBefore(key) && ::stat(key.c_str(), &st) == 0) {
+      e.diskSize = static_cast<uint64_t>(st.st_size);
+      if (keepsBase) ReadDisk(key, e.content);
+      S().resident += e.content.size();
+      e.dirtyFrom = e.content.size();
+    } else {
+      e.dirtyFrom = 0;  // the file is to be made
+    }
+  } else if (!e.resident) {
+    if (keepsBase) ReadDisk(key, e.content);
+    e.resident = true;
+    S().resident += e.content.size();
+  }
+  const size_t before = e.content.size();
+  for (const FileOp& op : ops) {
+    if (op.kind == FileOp::kDelete) {
+      e.deleted = true;
+      e.dirtyDelete = true;
+    } else if (e.deleted) {
+      e.deleted = false;
+      e.dirtyFrom = 0;
+    }
+    size_t changedFrom = op.kind == FileOp::kWriteAt ? std::min(op.pos, e.content.size())
+                         : op.kind == FileOp::kAppend ? e.content.size()
+                                                      : 0;
+    ApplyOp(e.content, op);
+    if (op.kind == FileOp::kDelete) changedFrom = kNothingDirty;
+    if (changedFrom != kNothingDirty) e.dirtyFrom = std::min(e.dirtyFrom, changedFrom);
+  }
+  S().resident += e.content.size();
+  S().resident -= before;
+  e.size = e.content.size();
+  ++e.version;
+  Post(key, e);
+}
+
+Overlay* ItemOverlay() {
+  ItemContext* item = CurrentItem();
+  if (!item) return nullptr;
+  Overlay& o = item->Local<Overlay>();
+  if (!o.checking) {
+    o.checking = true;
+    o.epoch = S().epoch;
+    Overlay* self = &o;
+    item->Check([self] {
+      if (self->epoch != S().epoch) return false;
+      for (const auto& [key, version] : self->seen) {
+        Shard& shard = ShardOf(key);
+        std::lock_guard<std::mutex> lock(shard.mutex);
+        auto it = shard.entries.find(key);
+        if ((it == shard.entries.end() ? 0 : it->second.version) != version) return false;
+      }
+      return true;
+    });
+  }
+  return &o;
+}
+
+// The committed tree's answer.
+View LookCommitted(const std::string& key, bool wantBytes) {
+  View v;
+  Shard& shard = ShardOf(key);
+  std::unique_lock<std::mutex> lock(shard.mutex);
+  auto it = shard.entries.find(key);
+  if (it == shard.entries.end()) return v;
+  const Entry& e = it->second;
+  v.kept = true;
+  v.exists = !e.deleted;
+  v.size = e.size;
+  v.id = e.id;
+  v.version = e.version;
+  if (wantBytes && v.exists) {
+    if (e.resident) {
+      v.bytes = e.content;
+    } else {
+      lock.unlock();  // the disk has it all, and only this thread changes it
+      ReadDisk(key, v.bytes);
+    }
+  }
+  return v;
+}
+
+}  // namespace
+
+void Begin(const std::string& root) {
+  End();
+  if (WorkThreads() == 1) return;
+  std::string normal;
+  if (!Normalise(root, normal)) return;
+  S().root = normal;
+  char buf[4096];
+  S().cwd = ::getcwd(buf, sizeof buf) ? std::string(buf) + "/" : std::string();
+  S().active = true;
+}
+
+void End() {
+  if (!S().active) return;
+  Drain();
+  S().active = false;
+  for (Shard& shard : S().shards) {
+    std::lock_guard<std::mutex> lock(shard.mutex);
+    shard.entries.clear();
+  }
+  S().resident = 0;
+  std::lock_guard<std::mutex> lock(S().namesMutex);
+  S().diskNames.clear();
+}
+
+void Drain() {
+  std::unique_lock<std::mutex> lock(S().pendingMutex);
+  S().settled.wait(lock, [] { return S().pending == 0; });
+}
+
+bool Active() { return S().active; }
+
+void SetMemoryBudgetForTesting(size_t bytes) { S().budget = bytes; }
+
+std::optional<std::string> KeyOf(std::string_view osPath) {
+  if (!S().active) return std::nullopt;
+  std::string_view path = osPath;
+  if (!path.empty() && path[0] == '/') {
+    if (S().cwd.empty() || path.substr(0, S().cwd.size()) != S().cwd) return std::nullopt;
+    path.remove_prefix(S().cwd.size());
+  }
+  std::string key;
+  if (!Normalise(path, key)) return std::nullopt;
+  const std::string& root = S().root;
+  if (key.size() < root.size() || key.compare(0, root.size(), root) != 0) return std::nullopt;
+  if (key.size() > root.size() && key[root.size()] != '/') return std::nullopt;
+  return key;
+}
+
+View Look(const std::string& key, bool wantBytes) {
+  Overlay* o = ItemOverlay();
+  if (!o) return LookCommitted(key, wantBytes);
+  auto own = o->files.find(key);
+  const bool ownStartsAfresh = own != o->files.end() && !own->second.ops.empty() &&
+                               (own->second.ops.front().kind == FileOp::kTruncate ||
+                                own->second.ops.front().kind == FileOp::kDelete);
+  View v;
+  if (!ownStartsAfresh) {
+    v = LookCommitted(key, wantBytes || own != o->files.end());
+    o->seen.try_emplace(key, v.kept ? v.version : 0);
+    if (own == o->files.end()) return v;
+    if (!v.kept) {
+      // Only the disk knows the base: read it here (the check above covers it).
+      v.exists = ReadDisk(key, v.bytes);
+    }
+  }
+  for (const FileOp& op : own->second.ops) {
+    ApplyOp(v.bytes, op);
+    v.exists = op.kind != FileOp::kDelete;
+  }
+  v.kept = true;
+  v.size = v.bytes.size();
+  if (!wantBytes) v.bytes.clear();
+  return v;
+}
+
+void Change(const std::string& key, const std::string& path, std::vector<FileOp> ops) {
+  if (ops.empty()) return;
+  Overlay* o = ItemOverlay();
+  if (!o) return ChangeCommitted(key, path, ops);
+  Overlay::File& f = o->files[key];
+  f.ops.insert(f.ops.end(), ops.begin(), ops.end());
+  f.changes += ops.size();
+  CurrentItem()->Defer([key, path, ops = std::move(ops)] { ChangeCommitted(key, path, ops); });
+}
+
+uint64_t ItemChangeCount(const std::string& key) {
+  ItemContext* item = CurrentItem();
+  if (!item) return 0;
+  Overlay& o = item->Local<Overlay>();
+  auto it = o.files.find(key);
+  return it == o.files.end() ? 0 : it->second.changes;
+}
+
+void SettleFolder(std::string_view osPath) {
+  if (!KeyOf(osPath)) return;
+  if (ItemContext* item = CurrentItem()) {
+    item->RunAtTurn();
+    return;
+  }
+  Drain();
+}
+
+void Forget(std::string_view osPath) {
+  std::optional<std::string> prefix = KeyOf(osPath);
+  if (!prefix) return;
+  Drain();
+  ++S().epoch;
+  {
+    std::lock_guard<std::mutex> lock(S().namesMutex);
+    S().diskNames.clear();
+  }
+  for (Shard& shard : S().shards) {
+    std::lock_guard<std::mutex> lock(shard.mutex);
+    for (auto it = shard.entries.begin(); it != shard.entries.end();) {
+      const std::string& k = it->first;
+      const bool below = k == *prefix || (k.size() > prefix->size() && k.compare(0, prefix->size(), *prefix) == 0 &&
+                                          k[prefix->size()] == '/');
+      if (below) {
+        if (it->second.resident) S().resident -= it->second.content.size();
+        it = shard.entries.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+}
+
+}  // namespace vandrel::work_store
