@@ -50,5 +50,34 @@ TEST_F(SourceFolderTest, AFolderAboveTheCurrentDirectoryIsAnalysedWhole) {
   }
 }
 
+// Bytes of the files below a folder.
+uintmax_t FolderBytes(const fs::path& folder) {
+  uintmax_t bytes = 0;
+  for (const auto& e : fs::recursive_directory_iterator(folder))
+    if (e.is_regular_file()) bytes += e.file_size();
+  return bytes;
+}
+
+// A source folder that holds three copies of one tree (vendored, backed up,
+// old): the work folder takes at most three times the bytes of one copy's,
+// its preprocessed tree, definition files and include copies about three
+// times theirs.
+TEST_F(SourceFolderTest, ThreeCopiesOfATreeCostAboutThreeTimesOne) {
+  const fs::path sample = fs::path(VANDREL_SOURCE_DIR) / "examples/sample";
+  uintmax_t work[2], preprocessed[2];
+  for (int copies : {1, 3}) {
+    test::InFolder run("run" + std::to_string(copies));
+    fs::create_directories("src");
+    for (int c = 0; c < copies; ++c) fs::copy(sample, "src/copy" + std::to_string(c), fs::copy_options::recursive);
+    fs::create_directories("out");
+    ASSERT_EQ(RunBatch("analyse src out").status, 0);
+    work[copies / 2] = FolderBytes("vcwk012345");
+    preprocessed[copies / 2] = FolderBytes("vcwk012345/DEF");
+  }
+  EXPECT_LE(work[1], 3 * work[0]) << work[0];
+  EXPECT_GE(preprocessed[1], 2 * preprocessed[0]) << preprocessed[0];
+  EXPECT_LE(preprocessed[1], 3 * preprocessed[0] + preprocessed[0] / 10) << preprocessed[0];
+}
+
 }  // namespace
 }  // namespace vandrel
