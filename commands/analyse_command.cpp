@@ -107,7 +107,7 @@ bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseV
       {true, "HTML", "", false, fail},
       {true, "FunctionList4", "", false, ToCp932("関数解析結果コピー失敗")},
       {true, "RAM", "", false, ramFail},
-      {true, "DEF", "DEFINE", true, ToCp932("DEFINEコピー失敗")},
+      {true, "DEF", kFolderDefinitions, true, ToCp932("DEFINEコピー失敗")},
       {true, "DEF/" + sourceName, kFolderExpandedSource, true, ToCp932("展開ソフトコピー失敗")},
       {false, "index.html", "index.html", false, fail},
       {false, "tarnibel.html", "tarnibel.html", false, fail},

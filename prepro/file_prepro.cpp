@@ -10,6 +10,7 @@
 #include "prepro/define.h"
 #include "prepro/define_table.h"
 #include "prepro/header_list.h"
+#include "prepro/include_repeats.h"
 #include "prepro/source_check.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
@@ -157,7 +158,9 @@ void PreprocessFile(std::string path, int mode) {
       AppendPreproLog(g_preproFileTitle, *refusal + path + "\n");
       return;
     }
+    if (SkipsRepeatedInclude(stamp)) return;
   }
+  if (mode == 1) ForgetIncludes();
   if (!found || !file.in.Open(path, TextFile::Mode::Read)) {
     if (mode == 1) AppendPreproLog(g_preproFileTitle, kLogNotReadable + path + "\n");
     return;
@@ -178,7 +181,9 @@ void PreprocessFile(std::string path, int mode) {
     return;
   }
   ChainEntry entry(stamp);
+  const unsigned long long version = DefineTableVersion();
   RunFile(file);
+  if (mode == 0 && g_abortRequested.load() != 1) NoteIncludeDone(stamp, version);
 }
 
 void ProcessIfdefBlock(std::string name, PreproFile& file, int enclosingActive) {

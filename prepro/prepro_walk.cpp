@@ -60,6 +60,7 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
     if (scan.IsDirectory()) {
       const LeftOutFolder leftOut = FindLeftOutFolder(scan.GetRoot(), name);
       if (leftOut == LeftOutFolder::Output) AppendAnalyzeLog(scan.GetFilePath(), kLogOutputFolder);
+      if (leftOut == LeftOutFolder::Result) AppendAnalyzeLog(scan.GetFilePath(), kLogResultFolder);
       if (leftOut != LeftOutFolder::None) continue;  // never mirrored into itself
       const std::string saved = g_defOutputDir;
       g_defOutputDir = JoinPath(g_defOutputDir, name);

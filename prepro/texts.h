@@ -36,5 +36,6 @@ inline const std::string kLogStrayParen = ToCp932("対応のない ) ");
 inline const std::string kLogFolderLoop = "FOLDER LOOP, NOT WALKED\n";
 inline const std::string kLogNameNotCp932 = "NAME NOT IN CP932, SKIPPED\n";
 inline const std::string kLogOutputFolder = "OUTPUT FOLDER, NOT WALKED\n";
+inline const std::string kLogResultFolder = "RESULT FOLDER, NOT WALKED\n";
 
 }  // namespace vandrel

@@ -108,8 +108,9 @@ TEST_F(WorkAreaTest, TheCurrentDirectoryAsSourceFolderTwice) {
 TEST_F(WorkAreaTest, AnOutputFolderInsideTheSourceFolderIsNotAnalysed) {
   struct Case {
     const char* output;
-    int logLines[2];  // of the first and the second run
-  } cases[] = {{"src/results", {1, 1}}, {"src", {0, 1}}};
+    const char* logLines[2];  // of the first and the second run
+  } cases[] = {{"src/results", {": OUTPUT FOLDER, NOT WALKED\r\n", ": OUTPUT FOLDER, NOT WALKED\r\n"}},
+               {"src", {"", ": RESULT FOLDER, NOT WALKED\r\n"}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.output);
     fs::remove_all("src");
@@ -126,11 +127,53 @@ TEST_F(WorkAreaTest, AnOutputFolderInsideTheSourceFolderIsNotAnalysed) {
       else
         EXPECT_TRUE(files == first);
       std::string log = test::ReadBytes("AnalyzeLog.txt");
-      int lines = 0;
-      for (size_t at = 0; (at = log.find(": OUTPUT FOLDER, NOT WALKED\r\n", at)) != std::string::npos; ++at) ++lines;
+      std::string lines;
+      for (size_t at = 0; (at = log.find(" FOLDER, NOT WALKED\r\n", at)) != std::string::npos; ++at)
+        lines += log.substr(log.rfind(": ", at), log.find('\n', at) + 1 - log.rfind(": ", at));
       EXPECT_EQ(lines, c.logLines[run]) << ToUtf8(log);
     }
   }
+}
+
+// A result folder of an earlier run, moved into the source tree under any
+// name, is left out with one log line; the folders of a user's own that
+// hold some of what a result folder holds are walked.
+TEST_F(WorkAreaTest, AResultFolderInsideTheSourceTreeIsNotWalked) {
+  fs::copy(kSample, "src", fs::copy_options::recursive);
+  // Three folders of the user's, each without one of the three (a file of
+  // that name in its place), each with a function in the other two.
+  const char* held[] = {"DEFINE", "プリプロ展開ソフト", "[解析テンポラリ]"};
+  for (int lacking = 0; lacking < 3; ++lacking) {
+    const fs::path mine = "src/mine" + std::to_string(lacking);
+    test::WriteBytes(mine / held[lacking], "");
+    for (int k = 0; k < 3; ++k)
+      if (k != lacking)
+        test::WriteBytes(mine / held[k] / "own.c", "int own" + std::to_string(lacking) + std::to_string(k) +
+                                                        "(void)\r\n{\r\n  return 0;\r\n}\r\n");
+  }
+  const std::string src = fs::absolute("src").string();
+  const auto alone = RunAlone(src);
+  for (const char* own : {"own01", "own02", "own10", "own12", "own20", "own21"})
+    ASSERT_NE(alone.at("FunctionList_Body.txt").find(own), std::string::npos) << own;
+
+  fs::create_directories("src/old");
+  ASSERT_EQ(RunBatch("analyse '" + src + "' src/old").status, 0);
+  const auto earlier = ResultFolders("src/old");
+  ASSERT_EQ(earlier.size(), 1u);
+  fs::rename(earlier[0], "src/results_2");
+  fs::remove_all("src/old");
+
+  fs::create_directories("out");
+  test::BatchOutcome o = RunBatch("analyse '" + src + "' out");
+  ASSERT_EQ(o.status, 0) << o.err;
+  const auto folders = ResultFolders("out");
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_TRUE(ResultFiles(folders[0]) == alone);
+  const std::string log = ToUtf8(test::ReadBytes("AnalyzeLog.txt"));
+  const std::string line = "プログラム解析 " + src + "/results_2 : RESULT FOLDER, NOT WALKED\r\n";
+  const size_t at = log.find(line);
+  EXPECT_NE(at, std::string::npos) << log;
+  EXPECT_EQ(log.find("FOLDER, NOT WALKED", at + line.size()), std::string::npos) << log;
 }
 
 // A run deletes its work folder's earlier state and the folder set aside:

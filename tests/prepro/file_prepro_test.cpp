@@ -215,6 +215,40 @@ TEST_F(FilePreproTest, SameNamedHeadersShareOneIncludeCopyInOrder) {
   EXPECT_EQ(Work("DEF/TMP/x.h"), "one before\ntwo\n#include \"../two/x.h\"\none after\n");
 }
 
+// An include that repeats the one before it exactly (same header, nothing
+// defined since) is made twice more in a source file; past that it is left
+// out. Any change of the table between two includes makes them no repeats.
+TEST_F(FilePreproTest, ExactRepeatsOfAnIncludeAreMadeTwiceMore) {
+  const std::string five = "#include \"r.h\"\n#include \"r.h\"\n#include \"r.h\"\n#include \"r.h\"\n#include \"r.h\"\n";
+  struct Case {
+    const char* what;
+    std::string header, source;
+    std::string copy;  // DEF/TMP/r.h
+  } cases[] = {
+      {"a header five times in a row", "r\n", five, "r\nr\nr\n"},
+      {"a new name between the includes", "r\n",
+       "#include \"r.h\"\n#define A\n#include \"r.h\"\n#define B\n#include \"r.h\"\n#define C\n"
+       "#include \"r.h\"\n#define D\n#include \"r.h\"\n",
+       "r\nr\nr\nr\nr\n"},
+      {"a header that defines what it defined", "#define R 1\n", five,
+       "#define R 1\n#define R 1\n#define R 1\n#define R 1\n"},
+      {"a guarded header", "#ifndef R_H\n#define R_H\nr\n#endif\nend\n", five,
+       "#define R_H\nr\nend\nend\nend\nend\n"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove("vcwk012345/DEF/TMP/r.h");
+    Source("src/r.h", c.header);
+    Copy(c.source);
+    EXPECT_EQ(Work("DEF/TMP/r.h"), c.copy) << c.what;
+  }
+  // Each file of the tree starts afresh.
+  std::filesystem::remove("vcwk012345/DEF/TMP/r.h");
+  Source("src/r.h", "r\n");
+  Copy(five);
+  Copy(five);
+  EXPECT_EQ(Work("DEF/TMP/r.h"), "r\nr\nr\nr\nr\nr\n");
+}
+
 TEST_F(FilePreproTest, TheSlotCountOfOneLineShowsMemoryOver) {
   // "#" and its directive name take two slots each
   std::string line = std::string(998, '#') + "\n";
