@@ -134,11 +134,18 @@ TEST_F(WorkAreaTest, AnOutputFolderInsideTheSourceFolderIsNotAnalysed) {
 }
 
 // A run deletes its work folder's earlier state and the folder set aside:
-// an output folder there fails the output check, and nothing is written.
+// an output folder there fails the output check, and nothing is written. A
+// link counts where it leads, also to a folder that the run makes again only
+// later (the work folder's HTML, deleted with its earlier state).
 TEST_F(WorkAreaTest, AnOutputFolderInsideTheWorkAreaFailsTheOutputCheck) {
   fs::create_directories("out");
+  fs::create_directory_symlink("vcwk012345/HTML", "lh");
+  fs::create_directory_symlink(fs::absolute("vcwk012345/RAM"), "la");
+  fs::create_directory_symlink("lh", "chain");
+  fs::create_directories("d");
+  fs::create_directory_symlink("../vcwk012345.old/HTML", "d/lo");
   for (const char* output : {"vcwk012345.old", "vcwk012345", "vcwk012345/DEF", "vcwk012345.old/HTML",
-                             "./VCWK012345.OLD"}) {
+                             "./VCWK012345.OLD", "lh", "la", "chain", "d/lo"}) {
     SCOPED_TRACE(output);
     ASSERT_EQ(RunBatch("analyse '" + kSample.string() + "' out").status, 0);  // a work folder to set aside
     test::BatchOutcome o = RunBatch("analyse '" + kSample.string() + "' " + output);
