@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "commands/result_folder.h"
 #include "commands/texts.h"
 #include "pipeline/driver.h"
 #include "pipeline/texts.h"
@@ -226,13 +227,9 @@ struct OldWorkFolderDeletion {
 };
 
 // A cancel after the pipeline's end (Ctrl-C during the copies): nothing of
-// the run is offered. A result folder the run made is removed; one that was
-// there already (a run of the same second) loses the frame set.
-AnalyseResult CancelAfterRun(const std::string& res, bool madeFolder, AnalyseView& view) {
-  if (madeFolder)
-    DeleteFolderTree(res);
-  else
-    DeleteFile(JoinPath(res, "index.html"));
+// the run is offered, and the result folder it made is removed.
+AnalyseResult CancelAfterRun(const ResultFolder& folder, AnalyseView& view) {
+  if (folder.made) DeleteFolderTree(folder.path);
   DeleteCompletionMark();
   SetStatusText(kStatusAborted);
   SetStatusDetail(kDetailAborted);
@@ -305,16 +302,15 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   g_worker.join();
 
   WriteTimestampedLog("ANALYSYS END        ");
-  std::string res =
-      JoinPath(StripTrailingSeparators(request.outputFolder), FormatLocalTime(kResultStampFormat));
-  const bool madeFolder = MakeDirectory(res);
+  const ResultFolder folder = MakeResultFolder(request.outputFolder, FormatLocalTime(kResultStampFormat));
+  const std::string& res = folder.path;
   result.outcome = AnalyseOutcome::Completed;
   result.resultFolder = res;
   result.allCopied = CopyResults(res, sourceName, view);
   // Before the closing question; a large folder takes as long as the copies.
   SetStatusDetail(kDetailDeletingWork);
   RunWhileViewWaits(view, [] { DeleteFolderTree(kOldWorkDir); });
-  if (g_abortRequested.load() == 1) return CancelAfterRun(res, madeFolder, view);
+  if (g_abortRequested.load() == 1) return CancelAfterRun(folder, view);
   result.writesLost = LostWriteCount() != lostBefore;
 
   view.EnableResultCommands();

@@ -22,6 +22,11 @@ bool PathExists(const std::string& path) {
   return !path.empty() && fs::exists(FsPath(path), ec);
 }
 
+bool EntryExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::lstat(OsPath(path).c_str(), &st) == 0;
+}
+
 namespace {
 
 // The names of one folder by their upper-cased form, as last listed; listed

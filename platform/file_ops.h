@@ -8,6 +8,9 @@
 namespace vandrel {
 
 bool PathExists(const std::string& path);
+// True when the path names an entry of its folder, a link to nothing
+// included (links are not followed); no other case is tried.
+bool EntryExists(const std::string& path);
 
 // What tells one file from another and a changed file from its old state.
 struct FileStamp {

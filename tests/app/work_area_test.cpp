@@ -157,6 +157,27 @@ TEST_F(WorkAreaTest, AnOutputFolderInsideTheWorkAreaFailsTheOutputCheck) {
   }
 }
 
+// Two runs in two run folders with one output folder, one right after the
+// other (within a second: the sample takes less): each copies into a result
+// folder of its own, and both are whole.
+TEST_F(WorkAreaTest, RunsOfOneSecondGetAResultFolderEach) {
+  const auto alone = RunAlone(kSample.string());
+  const fs::path out = dir() / "out";
+  fs::create_directories(out);
+  NextSecond();
+  std::vector<std::string> printed;
+  for (const char* folder : {"a", "b"}) {
+    test::InFolder run(dir() / folder);
+    test::BatchOutcome o = RunBatch("analyse '" + kSample.string() + "' '" + out.string() + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    printed.push_back(o.out);
+  }
+  EXPECT_NE(printed[0], printed[1]);
+  const auto folders = ResultFolders(out);
+  ASSERT_EQ(folders.size(), 2u);
+  for (const fs::path& f : folders) EXPECT_TRUE(ResultFiles(f) == alone) << f;
+}
+
 // Ctrl-C while the results are copied cancels the run: no result folder is
 // left, the work folder is not offered to the commands on the results, and
 // the next run is whole.

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <ctime>
 #include <mutex>
 #include <regex>
+#include <set>
 #include <thread>
 
 #include "commands/command_fixture.h"
@@ -118,6 +120,30 @@ TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
   EXPECT_TRUE(host.opened.empty());
   EXPECT_EQ(host.statusTexts.back(), Sj("解析終了"));
   EXPECT_EQ(host.statusDetails.back(), "----------------------");
+}
+
+// A folder of the run's own name that is there already (a run of the same
+// second) stays as it was: the run takes the stamp with "_2".
+TEST_F(AnalyseCommandTest, AResultFolderOfTheSameSecondIsLeftAsItWas) {
+  std::set<std::string> earlier;
+  for (std::time_t t = std::time(nullptr), end = t + 30; t < end; ++t) {
+    std::tm local{};
+    localtime_r(&t, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "%Y年%m月%d日%H時%M分%S秒", &local);
+    WriteBytes(fs::path("out") / name / "mine.txt", "mine");
+    earlier.insert(name);
+  }
+  AnalyseResult r = Run("src", "out");
+  ASSERT_EQ(r.outcome, AnalyseOutcome::Completed);
+  const fs::path res = ToUtf8(r.resultFolder);
+  const std::string name = res.filename().string();
+  ASSERT_TRUE(name.ends_with("_2")) << name;
+  EXPECT_EQ(earlier.count(name.substr(0, name.size() - 2)), 1u) << name;
+  EXPECT_TRUE(fs::exists(res / "index.html"));
+  EXPECT_TRUE(fs::exists(res / "FunctionList4/main"));
+  for (const std::string& e : earlier)
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path("out") / e), fs::directory_iterator()), 1) << e;
 }
 
 // The copies run while the view waits (the dialog keeps painting); the status
