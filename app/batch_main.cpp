@@ -79,7 +79,7 @@ int Analyse(int argc, char** argv) {
   AnalyseRequest request{o.positional[0], o.positional[1], o.memory, o.includeLocals};
   AnalyseResult r = OnAnalyse(request, host);
   JoinAnalysisWorker();
-  const bool failed = r.outcome != AnalyseOutcome::Completed || !r.allCopied || r.writesLost;
+  const bool failed = r.outcome != AnalyseOutcome::Completed;
   if (failed) host.ExplainFailure();
   SetHost(nullptr);
   if (failed) return 1;
