@@ -30,8 +30,8 @@ const char kUsage[] =
     "Runs in the current directory: work folder ./vcwk012345, log ./AnalyzeLog.txt,\n"
     "predefined macros ./DefList.txt. One command at a time per directory.\n"
     "Ctrl-C cancels a run. Exit status: 0 done, 1 stopped by a check, another\n"
-    "command, a cancel, an incomplete run, a failed copy or lost writes,\n"
-    "2 usage error.\n";
+    "command, a cancel, an incomplete run, a failed copy, lost writes or a\n"
+    "file not written, 2 usage error.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
