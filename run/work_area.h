@@ -24,7 +24,8 @@ bool LockWorkArea(FileLock& lock);
 bool IsInWorkArea(const std::string& path);
 
 // "./vcwk012345/AnalysisCompleted.txt": written when the pipeline has run to
-// its end, so a run still going, cancelled, stopped or killed has none.
+// its end without losing writes, so a run still going, cancelled, stopped,
+// killed or short of disk space has none.
 extern const std::string kCompletionMarkPath;
 
 bool WriteCompletionMark();  // false when the file could not be written

@@ -4,6 +4,7 @@
 // it met, and change nothing but the work folder, the log and its result
 // folder.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -385,17 +386,32 @@ TEST_F(BadInputTest, FileNamesThatAreNotCp932AreLeftOutWithOneLogLineEach) {
   EXPECT_EQ(Records(), std::set<std::string>{"last"});
 }
 
-// A small tmpfs on a folder of the test stands for a full disk.
+// A small tmpfs on a folder of the test stands for a full disk. A run that
+// lost writes, in its work files or in its copies, leaves no result that
+// looks complete: no completion mark, no result folder, no closing question,
+// and status 1 after its box.
 class FullDiskTest : public BadInputTest {
  protected:
   void TearDown() override {
     for (const std::string& m : mounts_) umount2(m.c_str(), MNT_DETACH);
     BadInputTest::TearDown();
   }
-  // False when this process may not mount (not root, or no privilege here).
-  bool MountSmallDisk(const std::string& folder, const std::string& size, std::string& why) {
+  // Mounts a tmpfs of `bytes` on the folder. The mounts live in a mount
+  // namespace of this test process's own, so that they go with it however it
+  // ends; TearDown unmounts them before. False where this process may not
+  // mount (not root, no privilege here, or threads that share its mounts).
+  bool MountSmallDisk(const std::string& folder, uintmax_t bytes, std::string& why) {
+    static const int entered = [] {
+      if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return errno;
+      return 0;
+    }();
+    if (entered != 0) {
+      why = std::string("no mount namespace of its own: ") + std::strerror(entered);
+      return false;
+    }
     fs::create_directories(folder);
-    std::string options = "size=" + size;
+    const std::string options = "size=" + std::to_string(bytes / 1024) + "k";
     if (mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) {
       why = std::strerror(errno);
       return false;
@@ -403,13 +419,31 @@ class FullDiskTest : public BadInputTest {
     mounts_.push_back(fs::absolute(folder).string());
     return true;
   }
+  void Unmount(const std::string& folder) {
+    umount2(folder.c_str(), MNT_DETACH);
+    std::erase(mounts_, fs::absolute(folder).string());
+  }
   void WriteTree() { fs::copy(fs::path(VANDREL_SOURCE_DIR) / "examples/sample", "src", fs::copy_options::recursive); }
-  // What the work folder of a run over the tree takes on a tmpfs (whole pages).
-  static uintmax_t WorkFolderBytes() {
+  // What the files below a folder take on a tmpfs (whole pages).
+  static uintmax_t TmpfsBytes(const fs::path& folder) {
     uintmax_t bytes = 0;
-    for (const auto& e : fs::recursive_directory_iterator("vcwk012345"))
+    for (const auto& e : fs::recursive_directory_iterator(folder))
       if (e.is_regular_file()) bytes += (e.file_size() + 4095) / 4096 * 4096;
     return bytes;
+  }
+  // What a run that lost writes must leave: status 1 after a box and without
+  // the closing question, no result folder in the output folder, no
+  // completion mark, and results that the commands on them refuse.
+  static void ExpectNoResult(const test::BatchOutcome& o, const std::string& output = "out") {
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err.find("解析完了 結果を起動します"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("終了: "), std::string::npos) << o.err;
+    EXPECT_FALSE(fs::exists("vcwk012345/AnalysisCompleted.txt"));
+    test::BatchOutcome design = test::RunBatch("design-doc " + output);
+    EXPECT_EQ(design.status, 1);
+    EXPECT_TRUE(design.err.ends_with("終了: ソフト解析結果なし、先に解析を実行してくださ\n")) << design.err;
+    EXPECT_TRUE(fs::is_empty(output));
   }
 
  private:
@@ -419,38 +453,76 @@ class FullDiskTest : public BadInputTest {
 TEST_F(FullDiskTest, AFullWorkFolderEndsTheRunWithoutClaimingSuccess) {
   WriteTree();
   ASSERT_EQ(test::RunBatch("analyse src out").status, 0);
-  const uintmax_t needed = WorkFolderBytes();
+  const uintmax_t needed = TmpfsBytes("vcwk012345");
   fs::remove_all("vcwk012345");
   fs::remove_all("out");
   fs::create_directories("out");
   // From a disk that takes almost nothing to one that lacks only the last files.
   for (uintmax_t bytes : {uintmax_t{16384}, needed / 4, needed * 19 / 20}) {
-    const std::string size = std::to_string(bytes / 1024) + "k";
-    SCOPED_TRACE(size);
+    SCOPED_TRACE(bytes);
     std::string why;
-    if (!MountSmallDisk("vcwk012345", size, why)) GTEST_SKIP() << "cannot mount a tmpfs here: " << why;
+    if (!MountSmallDisk("vcwk012345", bytes, why)) GTEST_SKIP() << "cannot mount a tmpfs here: " << why;
     const auto before = Tree("src");
     test::BatchOutcome o = test::RunBatch("analyse src out");
     ExpectOnlyRunOutputsChanged(before);
-    EXPECT_EQ(o.status, 1) << o.err;
-    EXPECT_EQ(o.err.find("解析完了 結果を起動します"), std::string::npos) << o.err;
-    EXPECT_NE(o.err.find("終了: "), std::string::npos);
+    ExpectNoResult(o);
     EXPECT_NE(Log().find(" : FILE WRITE FAIL\r\n"), std::string::npos) << Log();
-    umount2("vcwk012345", MNT_DETACH);
-    fs::remove_all("out");
-    fs::create_directories("out");
+    Unmount("vcwk012345");
   }
 }
 
+// The run folder (the current directory, with the log) on the full disk:
+// the runs that reach the pipeline's end with lost writes say so in their box.
+TEST_F(FullDiskTest, AFullRunFolderLeavesNoResult) {
+  WriteTree();
+  uintmax_t needed = 0;
+  {
+    test::InFolder run("run");
+    ASSERT_EQ(test::RunBatch("analyse ../src ../out").status, 0);
+    needed = TmpfsBytes(".");
+  }
+  fs::remove_all("run");
+  fs::remove_all("out");
+  fs::create_directories("out");
+  int reachedTheEnd = 0;
+  for (uintmax_t bytes : {needed / 2, needed * 19 / 20, needed - 8192, needed - 4096}) {
+    SCOPED_TRACE(bytes);
+    std::string why;
+    if (!MountSmallDisk("run", bytes, why)) GTEST_SKIP() << "cannot mount a tmpfs here: " << why;
+    {
+      test::InFolder run("run");
+      test::BatchOutcome o = test::RunBatch("analyse ../src ../out");
+      ExpectNoResult(o, "../out");
+      if (o.err.ends_with("終了: ファイル書込み失敗 解析結果は不完全です\n")) ++reachedTheEnd;
+    }
+    Unmount("run");
+    fs::remove_all("run");
+  }
+  EXPECT_GT(reachedTheEnd, 0);
+}
+
+// The output folder on the full disk: the copies fail with their boxes, and
+// the result folder the run made goes again, whatever it held by then.
 TEST_F(FullDiskTest, AFullOutputFolderFailsTheCopiesWithTheirBoxes) {
   WriteTree();
-  std::string why;
-  if (!MountSmallDisk("out", "32k", why)) GTEST_SKIP() << "cannot mount a tmpfs here: " << why;
-  test::BatchOutcome o = test::RunBatch("analyse src out");
-  EXPECT_EQ(o.status, 1) << o.err;
-  EXPECT_NE(o.err.find("終了: コピー失敗\n"), std::string::npos) << o.err;
-  EXPECT_NE(o.err.find("終了: [解析テンポラリ]コピー失敗\n"), std::string::npos) << o.err;
-  EXPECT_EQ(o.out, "");
+  ASSERT_EQ(test::RunBatch("analyse src out").status, 0);
+  const auto folders = test::ResultFolders("out");
+  ASSERT_EQ(folders.size(), 1u);
+  const uintmax_t needed = TmpfsBytes(folders[0]);
+  fs::remove_all("out");
+  for (uintmax_t bytes : {uintmax_t{32768}, needed / 2, needed * 19 / 20}) {
+    SCOPED_TRACE(bytes);
+    std::string why;
+    if (!MountSmallDisk("out", bytes, why)) GTEST_SKIP() << "cannot mount a tmpfs here: " << why;
+    test::BatchOutcome o = test::RunBatch("analyse src out");
+    ExpectNoResult(o);
+    EXPECT_NE(o.err.find("コピー失敗\n"), std::string::npos) << o.err;  // which ones, the copies' order decides
+    if (bytes == 32768) {
+      EXPECT_NE(o.err.find("終了: コピー失敗\n"), std::string::npos) << o.err;
+      EXPECT_NE(o.err.find("終了: [解析テンポラリ]コピー失敗\n"), std::string::npos) << o.err;
+    }
+    Unmount("out");
+  }
 }
 
 }  // namespace

@@ -177,11 +177,18 @@ TEST_F(WorkAreaTest, AResultFolderInsideTheSourceTreeIsNotWalked) {
 }
 
 // A run deletes its work folder's earlier state and the folder set aside:
-// an output folder there fails the output check, and nothing is written.
+// an output folder there fails the output check, and nothing is written. A
+// link counts where it leads, also to a folder that the run makes again only
+// later (the work folder's HTML, deleted with its earlier state).
 TEST_F(WorkAreaTest, AnOutputFolderInsideTheWorkAreaFailsTheOutputCheck) {
   fs::create_directories("out");
+  fs::create_directory_symlink("vcwk012345/HTML", "lh");
+  fs::create_directory_symlink(fs::absolute("vcwk012345/RAM"), "la");
+  fs::create_directory_symlink("lh", "chain");
+  fs::create_directories("d");
+  fs::create_directory_symlink("../vcwk012345.old/HTML", "d/lo");
   for (const char* output : {"vcwk012345.old", "vcwk012345", "vcwk012345/DEF", "vcwk012345.old/HTML",
-                             "./VCWK012345.OLD"}) {
+                             "./VCWK012345.OLD", "lh", "la", "chain", "d/lo"}) {
     SCOPED_TRACE(output);
     ASSERT_EQ(RunBatch("analyse '" + kSample.string() + "' out").status, 0);  // a work folder to set aside
     test::BatchOutcome o = RunBatch("analyse '" + kSample.string() + "' " + output);
@@ -191,6 +198,27 @@ TEST_F(WorkAreaTest, AnOutputFolderInsideTheWorkAreaFailsTheOutputCheck) {
     for (const auto& e : fs::recursive_directory_iterator("."))
       EXPECT_FALSE(e.path().filename() == "index.html" && e.path().string().rfind("./out/", 0) != 0) << e.path();
   }
+}
+
+// Two runs in two run folders with one output folder, one right after the
+// other (within a second: the sample takes less): each copies into a result
+// folder of its own, and both are whole.
+TEST_F(WorkAreaTest, RunsOfOneSecondGetAResultFolderEach) {
+  const auto alone = RunAlone(kSample.string());
+  const fs::path out = dir() / "out";
+  fs::create_directories(out);
+  NextSecond();
+  std::vector<std::string> printed;
+  for (const char* folder : {"a", "b"}) {
+    test::InFolder run(dir() / folder);
+    test::BatchOutcome o = RunBatch("analyse '" + kSample.string() + "' '" + out.string() + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    printed.push_back(o.out);
+  }
+  EXPECT_NE(printed[0], printed[1]);
+  const auto folders = ResultFolders(out);
+  ASSERT_EQ(folders.size(), 2u);
+  for (const fs::path& f : folders) EXPECT_TRUE(ResultFiles(f) == alone) << f;
 }
 
 // Ctrl-C while the results are copied cancels the run: no result folder is

@@ -302,18 +302,25 @@ class QueryTest : public QObject {
   // The button stays disabled; the command itself, invoked here, writes the
   // design information of each .c file, asks, and on OK opens the busy box,
   // which closes again at once without the abort flag. With the abort flag
-  // set the pass writes nothing and nothing is asked.
+  // set the pass writes nothing and nothing is asked. Files it cannot write
+  // show their boxes, and the command goes on as before without saying more.
   void designDocument_data() {
+    QTest::addColumn<bool>("noFolder");  // no fileinfo2 folder to write into
     QTest::addColumn<bool>("abortSet");
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<QStringList>("files");
     const QStringList written{"INF_main.c", "INF_motor.c", "INF_sensor.c"};
-    QTest::newRow("OK") << false << true << QStringList{"EXL設計書作成開始します"} << written;
-    QTest::newRow("Cancel") << false << false << QStringList{"EXL設計書作成開始します"} << written;
-    QTest::newRow("abort flag set") << true << true << QStringList{} << QStringList{};
+    QTest::newRow("OK") << false << false << true << QStringList{"EXL設計書作成開始します"} << written;
+    QTest::newRow("Cancel") << false << false << false << QStringList{"EXL設計書作成開始します"} << written;
+    QTest::newRow("abort flag set") << false << true << true << QStringList{} << QStringList{};
+    QTest::newRow("nothing written") << true << false << true
+                                     << QStringList{"ファイル開けず", "ファイル開けず", "ファイル開けず",
+                                                    "EXL設計書作成開始します"}
+                                     << QStringList{};
   }
   void designDocument() {
+    QFETCH(bool, noFolder);
     QFETCH(bool, abortSet);
     QFETCH(bool, confirm);
     QFETCH(QStringList, boxes);
@@ -321,6 +328,8 @@ class QueryTest : public QObject {
     QVERIFY(!dialog_->Control(kDesignDocButton)->isEnabled());
     QDir info(QStringLiteral("vcwk012345/fileinfo2"));
     for (const QString& f : Files(info.path())) QVERIFY(info.remove(f));
+    if (noFolder) QVERIFY(QDir().rmdir(info.path()));
+    const QString status = dialog_->Control<QLabel>(kStatusLine)->text();
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
     g_abortRequested = abortSet ? 1 : 0;
     BusyDialog& busy = dialog_->busyBox().dialog();
@@ -338,6 +347,8 @@ class QueryTest : public QObject {
     QCOMPARE(busy.isVisible(), opened);  // its close is delivered once it is up
     QTRY_VERIFY(!busy.isVisible());
     QCOMPARE(g_abortRequested.load(), abortSet ? 1 : 0);
+    QCOMPARE(dialog_->Control<QLabel>(kStatusLine)->text(), status);
+    if (noFolder) QVERIFY(QDir().mkdir(info.path()));
   }
 
   // Pictures of the dialog after the commands, its lists filled and a
