@@ -87,16 +87,16 @@ TEST_F(BodyTest, SmallFunctionGivesItsFilesByteForByte) {
 // the head, code, comments (whole and over lines) and literals; the source
 // copy keeps them as they are.
 TEST_F(BodyTest, SourceTextIsEscapedOnThePageAndKeptInTheCopy) {
-  std::string source = Sj(
-      "int f(char v[A<<1]) {\n"
+  // No line starts with a blank, so the copy holds the body lines as they are.
+  const std::string body =
       "if (a<b) x = a&b;\n"
       "/* x<y && y>z */\n"
       "/* <script>alert(1)</script> */\n"
       "/* <!--\n"
       "--> &lt; */\n"
       "s = \"&amp;\";\n"
-      "t = \"表<示>&ソ\";\n"
-      "}\n");
+      "t = \"表<示>&ソ\";\n";
+  std::string source = Sj(("int f(char v[A<<1]) {\n" + body + "}\n").c_str());
   ASSERT_EQ(AnalyzeSource(source).result, 1);
   const std::string s = Spaces(1), blue = "<font color='#0000ff'>";
   // Tokens after a blank follow one U+3000; the head tokens are each followed by one.
@@ -113,17 +113,7 @@ TEST_F(BodyTest, SourceTextIsEscapedOnThePageAndKeptInTheCopy) {
                 blue + Spaces(4) + "/* &lt;!--<BR>" + Spaces(4) + "--&gt;" + s + "&amp;lt;</font>" + s + "*/<BR>" +
                 Spaces(4) + "s" + s + "=" + s + "\"&amp;amp;\";<BR>" +
                 Spaces(4) + "t" + s + "=" + s + Sj("\"表&lt;示&gt;&amp;ソ\";") + "<BR>}");
-  EXPECT_EQ(WorkFile("SOURCE/f"), Crlf(Sj("[SOURCE]\n"
-                                          "int f ( char v [ A << 1 ] ) { \n"
-                                          "\n"
-                                          "if (a<b) x = a&b;\n"
-                                          "/* x<y && y>z */\n"
-                                          "/* <script>alert(1)</script> */\n"
-                                          "/* <!--\n"
-                                          "--> &lt; */\n"
-                                          "s = \"&amp;\";\n"
-                                          "t = \"表<示>&ソ\";\n"
-                                          "}")));
+  EXPECT_EQ(WorkFile("SOURCE/f"), Crlf(Sj(("[SOURCE]\nint f ( char v [ A << 1 ] ) { \n\n" + body + "}").c_str())));
 }
 
 TEST_F(BodyTest, CountsOfTheAppendedInformation) {
