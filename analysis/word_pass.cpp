@@ -387,8 +387,8 @@ class WordPass {
   bool ReadStatement() {
     for (;;) {
       if (m_.slot >= kStatementSlots) {
-        AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_wordPassTrace1,
-                              kLogMemoryOverWordPass + std::to_string(m_.state));
+        AppendAnalyzeLogEntry(LogKind{kLogMemoryOverWordPass}, g_currentSourceFile, g_lineCounter,
+                              g_wordPassTrace1, kLogMemoryOverWordPass + std::to_string(m_.state));
         CurrentHost().MessageBox(kMsgMemoryOver, kCaptionEnd, MessageButtons::Ok);
         return true;
       }
@@ -454,6 +454,7 @@ class WordPass {
 }  // namespace
 
 void WordAlsFuncltion(std::string path) {
+  LogGroup lines;  // one line per kind for the file (its functions keep their own)
   TextFile source;
   WordFiles files;
   try {

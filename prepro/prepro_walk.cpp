@@ -80,6 +80,7 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
 }
 
 void PreprocessSourceFile(const std::string& path) {
+  LogGroup lines;  // one line per kind for the file and its includes
   std::string title, ext;
   SplitFileName(LastComponent(path), title, ext);
   LoadDefList();

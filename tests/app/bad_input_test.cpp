@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <random>
@@ -173,6 +174,81 @@ TEST_F(BadInputTest, AnIncludeCycleIsCutWithALogLine) {
   EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
   EXPECT_NE(Log().find("プリプロ解析 a : インクルード循環 src/a.h\r\n"), std::string::npos) << Log();
   EXPECT_EQ(Records(), std::set<std::string>{"last"});
+}
+
+// The log holds one line per kind of line and file (per function for a
+// function's own lines): the first, with how many more lines had it.
+TEST_F(BadInputTest, EachKindOfLogLineIsWrittenOncePerFileWithTheCountOfTheOthers) {
+  std::string selfIncludes;
+  for (int i = 0; i < 800; ++i) selfIncludes += "#include \"self.h\"\r\n";
+  std::string ones = " 1";
+  for (int i = 0; i < 600; ++i) ones += "+1";  // more tokens than the array holds, on a line
+  auto statements = [](int n) {
+    std::string body;
+    for (int i = 0; i < n; ++i) body += "  g_a = g_b;\r\n";
+    return body;
+  };
+  struct Case {
+    const char* what;
+    std::map<std::string, std::string> files;
+    std::vector<std::string> lines;  // the log's lines but the steps'
+  } cases[] = {
+      // Below the first self.h, a second one whose 800 includes are cut;
+      // then the first one's 799 more. self.h is a file of the tree too.
+      {"a header that includes itself 800 times",
+       {{"a.c", "#include \"self.h\"\r\n" + kLastFunction}, {"self.h", selfIncludes}},
+       {"プリプロ解析 a : インクルード循環 src/self.h ほか1598行",
+        "プリプロ解析 self : インクルード循環 src/self.h ほか1598行"}},
+      {"definitions too long for the token array, two in one file",
+       {{"a.c", "#define BIG1" + ones + "\r\n#define BIG2" + ones + "\r\n" + kLastFunction},
+        {"b.c", "#define BIG3" + ones + "\r\n"}},
+       {"プリプロ解析 a : トークン配列OVER  BIG1" + ones + " ほか1行", "プリプロ解析 b : トークン配列OVER  BIG3" + ones}},
+      {"a binary header included three times",
+       {{"a.c", "#include \"bin.h\"\r\n#include \"bin.h\"\r\n#include \"bin.h\"\r\n" + kLastFunction},
+        {"bin.h", std::string("int\0x;\r\n", 8)}},
+       {"プリプロ解析 a : バイナリファイル 解析対象外 src/bin.h ほか2行",
+        "プリプロ解析 bin : バイナリファイル 解析対象外 src/bin.h"}},
+      // A write is logged from the 2000th access on, a read once 5000 are
+      // stored: in 50,000 statements of a write and a read, 49,000 writes and
+      // 47,500 reads; in 3,000, 2,000 and 500.
+      {"functions of 50,000 and 3,000 statements, each with more accesses than a function keeps",
+       {{"a.c", "int g_a;\r\nint g_b;\r\nvoid big(void)\r\n{\r\n" + statements(50000) + "}\r\n" +
+                    "void small(void)\r\n{\r\n" + statements(3000) + "}\r\n"}},
+       {"SetWValList : 0 : UNITY VAL 配列OVER : - ほか48999行", "SetRValList : 0 : UNITY VAL 配列OVER : - ほか47499行",
+        "SetWValList : 0 : UNITY VAL 配列OVER : - ほか1999行", "SetRValList : 0 : UNITY VAL 配列OVER : - ほか499行"}},
+  };
+  const std::regex stepLine(".* : \\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all("src");
+    fs::remove_all("out");
+    fs::create_directories("src");
+    fs::create_directories("out");
+    for (const auto& [name, text] : c.files) WriteBytes("src/" + name, text);
+    EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+    std::vector<std::string> lines;
+    std::istringstream log(Log());
+    for (std::string line; std::getline(log, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!std::regex_match(line, stepLine)) lines.push_back(line);
+    }
+    EXPECT_EQ(lines, c.lines);
+  }
+}
+
+// Every include line of a header that includes itself is read once or
+// twice, however many there are: 800 took 40 s when each was read again.
+TEST_F(BadInputTest, AHeaderThatIncludesItselfIsCutInTimeLinearInItsIncludes) {
+  std::string selfIncludes;
+  for (int i = 0; i < 800; ++i) selfIncludes += "#include \"self.h\"\r\n";
+  WriteBytes("src/self.h", selfIncludes);
+  WriteBytes("src/a.c", "#include \"self.h\"\r\n" + kLastFunction);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took.count(), 10.0);
+  // self.h's copy below a.c holds it twice, the one below itself once.
+  EXPECT_EQ(ReadBytes("vcwk012345/DEF/TMP/self.h").size(), 3 * selfIncludes.size());
 }
 
 TEST_F(BadInputTest, TwoHundredNestedIfBlocksArePreprocessedWhole) {
