@@ -462,9 +462,6 @@ void WordAlsFuncltion(std::string path) {
     g_wordPassTrace2 = "start";
     if (!OpenPassSource(source, path)) return;
     WordPass pass(source, files, path);
-    // INF_ and the name must fit the OS's name length, or the file's
-    // functions are lost: the log says so beside the box of the failed open.
-    if (!FitsOsNameLength("INF_" + pass.FileName())) AppendAnalyzeLog(path, kLogNameTooLong);
     if (std::string failed = files.Open(pass.FileName()); !failed.empty()) {
       files.Close();
       source.Close();

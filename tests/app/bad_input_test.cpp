@@ -19,6 +19,7 @@
 #include "app/batch_run.h"
 #include "commands/analyse_command.h"
 #include "commands/command_fixture.h"
+#include "commands/design_command.h"
 #include "platform/cp932.h"
 #include "platform/os_path.h"
 
@@ -349,25 +350,72 @@ TEST_F(BadInputTest, FunctionsNamedAsTheReportsOwnPagesGetSourcePagesOfTheirOwn)
   }
 }
 
-// A source file's information file is "INF_" and its name, which must fit
-// the 255 bytes of a file name.
-TEST_F(BadInputTest, ASourceNameTooLongForItsWorkFilesIsLoggedOnce) {
-  const std::string fits = std::string(249, 'a') + ".c";
-  const std::string tooLong = std::string(251, 'b') + ".c";
-  WriteBytes("src/" + fits, "int f(void)\r\n{\r\n  return 0;\r\n}\r\nint g(void)\r\n{\r\n  return 0;\r\n}\r\n");
-  WriteBytes("src/" + tooLong, "int lost(void)\r\n{\r\n  return 0;\r\n}\r\n");
+// Every work file named after a source file must fit the 255 bytes of a
+// file name; the longest is its definition file (the title and
+// "_DEF_C.dat"). A name that does not fit leaves its file out with one log
+// line and no box; every name that fits keeps all it gives: the accesses
+// through its own macros, its definition page, its design information.
+TEST_F(BadInputTest, ASourceNameTooLongForAnyOfItsWorkFilesIsLeftOutWithOneLogLine) {
+  struct Case {
+    size_t length;  // bytes of the name with its extension
+    std::string extension;
+  };
+  std::vector<Case> cases;
+  for (size_t length = 230; length <= 255; ++length) cases.push_back({length, ".c"});
+  for (size_t length : {246, 247, 248, 249}) cases.push_back({length, ".h"});
+  for (size_t length : {248, 249, 250, 251}) cases.push_back({length, ".cpp"});
+  auto tag = [](const Case& c) { return std::to_string(c.length) + c.extension.substr(1); };
+  auto title = [&](const Case& c) {
+    const std::string front = "n" + tag(c) + "_";
+    return front + std::string(c.length - front.size() - c.extension.size(), 'x');
+  };
+  for (const Case& c : cases) {
+    std::string text = "#define LIMIT_X 5\r\nint g_val" + tag(c) + ";\r\n";
+    // A function in a header looks for the definitions of a ".c" file.
+    if (c.extension != ".h") text += "void f" + tag(c) + "(void)\r\n{\r\n  g_val" + tag(c) + " = LIMIT_X;\r\n}\r\n";
+    WriteBytes("src/" + title(c) + c.extension, text);
+  }
   WriteBytes("src/main.c", kLastFunction);
   EXPECT_EQ(Analyse().outcome, AnalyseOutcome::Completed);
+  struct NoBusyBox : BusyBox {
+    void Open() override {}
+    void Close() override {}
+  } busyBox;
+  EXPECT_TRUE(OnDesignDocButton("out", busyBox));
+  EXPECT_EQ(host.BoxTexts(), (std::vector<std::string>{Sj("解析完了 結果を起動します"),
+                                                       Sj("EXL設計書作成開始します")}));
   const std::string log = Log();
-  const std::string line =
-      "プログラム解析 ./vcwk012345/DEF/src/" + tooLong + " : NAME TOO LONG, NOT ANALYSED\r\n";
-  EXPECT_NE(log.find(line), std::string::npos) << log;
-  EXPECT_EQ(log.find("NAME TOO LONG", log.find(line) + line.size()), std::string::npos) << log;
-  EXPECT_EQ(log.find("[INF_"), std::string::npos) << log;
-  EXPECT_EQ(Records(), (std::set<std::string>{"f", "g", "last"}));
-  // The name that fits keeps the counts of its functions.
+  EXPECT_EQ(log.find("NOT A FILE NAME"), std::string::npos) << log;
+  const std::set<std::string> records = Records();
+  auto exists = [](const std::string& path) {
+    std::error_code ec;  // a name too long for the OS is no file
+    return fs::exists(path, ec);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(tag(c));
+    const bool fits = title(c).size() + sizeof("_DEF_C.dat") - 1 <= 255;
+    const std::string name = title(c) + c.extension;
+    const std::string line = "プログラム解析 ./vcwk012345/DEF/src/" + name + " : NAME TOO LONG, NOT ANALYSED\r\n";
+    const size_t at = log.find(line);
+    EXPECT_EQ(at != std::string::npos, !fits);
+    if (at != std::string::npos) {
+      EXPECT_EQ(log.find(line, at + 1), std::string::npos) << "twice";
+    }
+    const char kind = c.extension == ".h" ? 'H' : 'C';
+    EXPECT_EQ(exists("vcwk012345/HTML/DEF/" + title(c) + "_" + kind + ".html"), fits);
+    if (c.extension == ".h") continue;
+    EXPECT_EQ(records.count("f" + tag(c)), fits ? 1u : 0u);
+    if (fits) {
+      EXPECT_NE(ReadBytes("vcwk012345/FunctionList4/f" + tag(c)).find(Sj("[書込み変数]\r\ng_val") + tag(c) + "\r\n"),
+                std::string::npos);
+    }
+    if (c.extension == ".c") {
+      EXPECT_EQ(exists("vcwk012345/fileinfo2/INF_" + name), fits);
+    }
+  }
+  // The names that fit keep the counts of their functions.
   const std::string info = ReadBytes("vcwk012345/FILEINFO/FileFuncInfo.txt");
-  for (const char* name : {"f", "g"})
+  for (const char* name : {"f230c", "f247c"})
     EXPECT_TRUE(std::regex_search(info, std::regex(std::string("\r\n  ") + name + "\t\t\\d+\t\\d+\t\\d+\r\n")))
         << name << "\n" << info;
 }
