@@ -24,6 +24,8 @@ inline const std::string kResultStampFormat = ToCp932("%Y年%m月%d日%H時%M分
 
 // Any command: another command holds the work area (+ the current directory).
 inline const std::string kMsgWorkAreaBusy = ToCp932("このフォルダでは別のコマンドが実行中です：");
+// Any command: the lock file cannot be opened or locked (+ its path).
+inline const std::string kMsgLockFileUnavailable = ToCp932("ロックファイルを作成できません：");
 
 // Progress and busy boxes.
 inline const std::string kElapsedLabel = ToCp932("経過時間 ");
