@@ -189,6 +189,14 @@ TEST_F(BadInputTest, EachKindOfLogLineIsWrittenOncePerFileWithTheCountOfTheOther
     for (int i = 0; i < n; ++i) body += "  g_a = g_b;\r\n";
     return body;
   };
+  const std::string longName(300, 'v');
+  auto longNamed = [&](int files) {
+    std::map<std::string, std::string> tree;
+    for (int i = 0; i < files; ++i)
+      tree["a" + std::to_string(i) + ".c"] = "int " + longName + ";\r\nint f" + std::to_string(i) +
+                                              "(void)\r\n{\r\n  " + longName + " = 1;\r\n  return 0;\r\n}\r\n";
+    return tree;
+  };
   struct Case {
     const char* what;
     std::map<std::string, std::string> files;
@@ -217,6 +225,10 @@ TEST_F(BadInputTest, EachKindOfLogLineIsWrittenOncePerFileWithTheCountOfTheOther
                     "void small(void)\r\n{\r\n" + statements(3000) + "}\r\n"}},
        {"SetWValList : 0 : UNITY VAL 配列OVER : - ほか48999行", "SetRValList : 0 : UNITY VAL 配列OVER : - ほか47499行",
         "SetWValList : 0 : UNITY VAL 配列OVER : - ほか1999行", "SetRValList : 0 : UNITY VAL 配列OVER : - ほか499行"}},
+      // The access lists meet it once per declaration, the report twice.
+      {"a global whose name cannot be a file name, declared in five files", longNamed(5),
+       {"プログラム解析 [" + longName + "] : NOT A FILE NAME ほか4行",
+        "プログラム解析 [" + longName + "] : NOT A FILE NAME ほか9行"}},
   };
   const std::regex stepLine(".* : \\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d");
   for (const Case& c : cases) {
