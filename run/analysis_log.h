@@ -37,12 +37,12 @@ void AppendPreproLog(LogKind kind, std::string title, std::string message);
 // " ほかN行": how many more lines of a kind there were.
 std::string MoreLinesNote(long long more);
 
-// The lines of one file or function. While a group is open, the lines that
-// its thread writes are held; when it closes, each kind is written once, in
-// the order the kinds came: its first line, with MoreLinesNote before the
-// line end when more lines of the kind came. A group opened inside another
-// hands its lines to the outer one as they are, so each inner group keeps a
-// line per kind of its own (per function within per file).
+// The lines of one step, file or function. While a group is open, the lines
+// that its thread writes are held; when it closes, each kind is written
+// once, in the order the kinds came: its first line, with MoreLinesNote
+// before the line end when more lines of the kind came. A group opened
+// inside another hands its lines to the outer one as they are, so each inner
+// group keeps a line per kind of its own (per function within per file).
 class LogGroup {
  public:
   LogGroup();
