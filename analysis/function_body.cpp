@@ -121,7 +121,7 @@ void BodyRun::TokenLoop() {
   std::string token;
   for (;;) {
     if (m.index >= kStatementTokenLimit) {
-      AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_wordPassTrace1,
+      AppendAnalyzeLogEntry(LogKind{kMsgMemoryOver}, g_currentSourceFile, g_lineCounter, g_wordPassTrace1,
                             kMsgMemoryOver + g_wordPassTrace2);
       m.index = 0;
     }
@@ -429,6 +429,7 @@ void BodyMachine::FeedStatementStates(const std::string& t, int kind) {
 
 int AnalyzeFunctionBody(TextFile& source, std::vector<std::string>& headTokens, LineBuffer& line,
                         std::string sourcePath, WalkState state) {
+  LogGroup lines;  // one line per kind for the function
   BodyRun run(source, headTokens, line, sourcePath, state);
   try {
     return run.Analyze();

@@ -137,6 +137,7 @@ void SearchFile_WordAls_Btn7_DirectFunc(std::string name, std::string folder) {
 bool OnButton7(const QueryRequest& request) {
   FileLock lock;
   if (!LockWorkArea(lock)) return false;
+  LogGroup lines;  // one line per kind for the tree
   try {
     return RunFunctionTree(request);
   } catch (...) {

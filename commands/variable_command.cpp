@@ -191,6 +191,7 @@ void SearchFile_RamAls_Btn8_DirectRAM(std::string pattern, std::string folder) {
 bool OnButton8(const QueryRequest& request) {
   FileLock lock;
   if (!LockWorkArea(lock)) return false;
+  LogGroup lines;  // one line per kind for the variable's tree
   try {
     return RunVariableAnalysis(request);
   } catch (...) {

@@ -72,7 +72,13 @@ StepResult RunRecordStep(const Step& s, bool startLineFirst = false) {
     SetStatusText(s.startStatus);
     WriteTimestampedLog(s.startLabel);
   }
-  StepResult r = s.work();
+  StepResult r = StepResult::Done;
+  {
+    // One line per kind for the step (a name that a pass meets in every
+    // record); the groups of its functions go inside.
+    LogGroup lines;
+    r = s.work();
+  }
   if (r != StepResult::Done) return r;
   SetStatusText(s.endStatus);
   WriteTimestampedLog(s.endLabel);

@@ -117,7 +117,7 @@ struct TreeDrawer {
       }
     } catch (...) {
       g_callTreeDepth = depth;
-      AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_callTreeTrace1,
+      AppendAnalyzeLogEntry(LogKind{kTreeExceptionText}, g_currentSourceFile, g_lineCounter, g_callTreeTrace1,
                             kTreeExceptionText);
     }
   }
@@ -256,6 +256,7 @@ std::string CallTreeIndent(int depth) {
 }
 
 void WriteCallTree(std::string name, CallTreeRun& run) {
+  LogGroup lines;  // one line per kind for the root's tree
   const std::string dir = g_callTreeDirPath;
   run.budget.BeginRoot(name);
   // Files that cannot be opened stay closed; the drawer skips what they miss.

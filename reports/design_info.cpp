@@ -161,9 +161,9 @@ bool Build(const std::string& infoPath, DesignLookups& lookups) {
     ShowBox(kMsgInfoFileNotOpen);
     return false;
   }
-  const std::string fileName = LastComponent(infoPath);
+  const std::string fileName = LastComponent(infoPath);  // a file name already
   TextFile out;
-  if (!IsUsableFileName(fileName) || !out.Open(WorkPath("fileinfo2/" + fileName), TextFile::Mode::Append)) {
+  if (!out.Open(WorkPath("fileinfo2/" + fileName), TextFile::Mode::Append)) {
     ShowBox(kMsgInfoFileNotOpen);
     return false;
   }

@@ -122,8 +122,8 @@ StepResult WriteDefinitionList() {
     more = scan.FindNextFile();
     const std::string& file = scan.GetFileName();
     if (scan.IsDots() || scan.IsDirectory() || !MbContains(file, "DEF_")) continue;
+    // Shorter than the definition file's name, so a file name as well.
     const std::string shortName = MbRemoveAll(MbRemoveAll(file, "DEF_"), ".dat");
-    if (!IsUsableFileName(shortName)) continue;
     out.Write("<A href= .\\DEF\\" + shortName + ".html target='view'>" + EscapeHtml(shortName) +
               "</A><BR>\n");
     WriteDefinitionPage(scan.GetFilePath(), WorkPath("HTML/DEF/" + shortName + ".html"));

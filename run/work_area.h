@@ -13,10 +13,10 @@ namespace vandrel {
 // beside the work folder, so no copy of the work folder takes it.
 extern const std::string kWorkAreaLockPath;
 
-// Takes the lock of the work area for one command. False, after a box that
-// names the folder, when another command holds it, in this process or in
-// another; the caller then touches nothing. (Where the lock file cannot be
-// made, the command goes on unlocked.)
+// Takes the lock of the work area for one command. False, after a box, when
+// another command holds it, in this process or in another (the box names the
+// folder), or when the lock file cannot be opened or locked (the box names
+// the file); the caller then touches nothing.
 bool LockWorkArea(FileLock& lock);
 
 // True when the path is the work folder or its set-aside folder, or lies

@@ -2,9 +2,11 @@
 // complete unless it is: vandrel-batch run as a program in a temporary
 // current directory.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
+#include <functional>
 #include <thread>
 
 #include "app/batch_run.h"
@@ -34,6 +36,33 @@ class WorkAreaTest : public test::TempDirTest {
   // The refusal box of a command in this directory while another holds it.
   static std::string Busy() {
     return "終了: このフォルダでは別のコマンドが実行中です：" + fs::current_path().string() + "\n";
+  }
+  // Every command on the results of a completed run is refused with `box`
+  // and exit status 1, before it touches anything (the lock file aside).
+  static void ExpectEveryCommandRefused(const std::string& box) {
+    auto state = [] {
+      std::map<std::string, std::string> files;
+      for (const auto& e : fs::directory_iterator(".")) {
+        const std::string name = e.path().filename().string();
+        if (name == ".vandrel.lock" || name == "stderr.txt") continue;
+        if (!e.is_directory()) files[name] = test::ReadBytes(e.path());
+        if (e.is_directory())
+          for (const auto& [path, bytes] : ResultFiles(e.path())) files[name + "/" + path] = bytes;
+      }
+      return files;
+    };
+    const auto before = state();
+    ASSERT_TRUE(before.count("AnalyzeLog.txt") && before.count("vcwk012345/FunctionList4/f0_0"));
+    for (const char* args : {"analyse src out", "call-tree f0_0 out", "variable g out", "design-doc out"}) {
+      test::BatchOutcome o = RunBatch(args);
+      EXPECT_EQ(o.status, 1) << args;
+      EXPECT_EQ(o.err, box) << args;
+      EXPECT_TRUE(o.out.empty()) << args;
+    }
+    EXPECT_TRUE(state() == before);
+  }
+  static std::string LockRefusal() {
+    return "終了: ロックファイルを作成できません：" + (fs::current_path() / ".vandrel.lock").string() + "\n";
   }
   // Two runs within one second share their result folder's name.
   static void NextSecond() {
@@ -266,6 +295,37 @@ TEST_F(WorkAreaTest, CommandsOnTheResultsOfAKilledRunAreRefused) {
   }
   ASSERT_TRUE(fs::exists("vcwk012345/FunctionList4/f0_0"));
   test::ExpectResultsRefused("f0_0", "a");
+}
+
+// A lock file that cannot be opened takes no lock, and so no command may run
+// (two analyses at once would write one work folder).
+TEST_F(WorkAreaTest, ALockFileThatCannotBeOpenedRefusesEveryCommand) {
+  test::WriteSourceTree("src", 2, 3);
+  fs::create_directories("out");
+  ASSERT_EQ(RunBatch("analyse src out").status, 0);
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+  } cases[] = {
+      {"a folder", [] { fs::create_directory(".vandrel.lock"); }},
+      {"a link into a missing folder", [] { fs::create_symlink("missing/x.lock", ".vandrel.lock"); }},
+      {"a link to itself", [] { fs::create_symlink(".vandrel.lock", ".vandrel.lock"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(".vandrel.lock");
+    c.make();
+    ExpectEveryCommandRefused(LockRefusal());
+  }
+}
+
+TEST_F(WorkAreaTest, ALockFileTheUserMayNotReadRefusesEveryCommand) {
+  if (geteuid() == 0) GTEST_SKIP() << "root opens a file whatever its permissions";
+  test::WriteSourceTree("src", 2, 3);
+  fs::create_directories("out");
+  ASSERT_EQ(RunBatch("analyse src out").status, 0);
+  fs::permissions(".vandrel.lock", fs::perms::none);
+  ExpectEveryCommandRefused(LockRefusal());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // design-document command with its busy box.
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -418,7 +419,43 @@ class QueryTest : public QObject {
     QCOMPARE(dialog_->Control<QComboBox>(kVariableList)->currentText(), QStringLiteral("g_systemMode"));
   }
 
+  // A lock file that cannot be opened (here a folder) takes no lock: each
+  // command shows one box naming it and touches nothing.
+  void aLockFileThatCannotBeOpenedRefusesEveryCommand() {
+    SetQuery(*dialog_, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, false, "", "main");
+    SetQuery(*dialog_, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, false, "",
+             "g_pwmDuty");
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QDir::current().filePath(QStringLiteral("out")));
+    const QString lock = QDir::current().filePath(QStringLiteral(".vandrel.lock"));
+    QVERIFY(QFile::remove(lock));
+    QVERIFY(QDir().mkdir(lock));
+    const QMap<QString, QByteArray> before = Everything();
+    BoxAnswerer answerer;
+    UrlRecorder urls;
+    dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
+    dialog_->Control<QAbstractButton>(kFunctionTreeButton)->click();
+    dialog_->Control<QAbstractButton>(kVariableButton)->click();
+    dialog_->OnDesignDocButton();
+    QCOMPARE(answerer.Texts(), QStringList(4, QStringLiteral("ロックファイルを作成できません：") + lock));
+    for (const test::SeenBox& b : answerer.boxes) QCOMPARE(b.caption, QStringLiteral("終了"));
+    QVERIFY(urls.opened.isEmpty());
+    QVERIFY(Everything() == before);
+    QVERIFY(dialog_->Control(kFunctionTreeButton)->isEnabled());
+    QVERIFY(QDir().rmdir(lock));
+  }
+
  private:
+  // Every file below the current directory with its bytes.
+  static QMap<QString, QByteArray> Everything() {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(QStringLiteral("."), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      files.insert(path, ReadBytes(path));
+    }
+    return files;
+  }
+
   // The analyse button, its closing question declined.
   void RunAnalysis() {
     BoxAnswerer answerer;
