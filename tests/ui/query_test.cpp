@@ -431,14 +431,14 @@ class QueryTest : public QObject {
     QVERIFY(QDir().mkdir(lock));
     const QMap<QString, QByteArray> before = Everything();
     BoxAnswerer answerer;
-    UrlRecorder urls;
+    FakeXdgOpen xdgOpen;
     dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
     dialog_->Control<QAbstractButton>(kFunctionTreeButton)->click();
     dialog_->Control<QAbstractButton>(kVariableButton)->click();
     dialog_->OnDesignDocButton();
     QCOMPARE(answerer.Texts(), QStringList(4, QStringLiteral("ロックファイルを作成できません：") + lock));
     for (const test::SeenBox& b : answerer.boxes) QCOMPARE(b.caption, QStringLiteral("終了"));
-    QVERIFY(urls.opened.isEmpty());
+    QVERIFY(xdgOpen.Opened().isEmpty());
     QVERIFY(Everything() == before);
     QVERIFY(dialog_->Control(kFunctionTreeButton)->isEnabled());
     QVERIFY(QDir().rmdir(lock));
