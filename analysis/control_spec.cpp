@@ -83,14 +83,12 @@ struct SpecWriter {
   int parens = 0;
   int depth = 0;
   int braces = 1;
-  bool pieceOverLogged = false;
   std::string previous;  // the token before the current one
 
   bool Full() {
     if (g_specPieceCount < kSpecPieceSlots) return false;
-    if (!pieceOverLogged)
-      AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_specPassTrace1, kSpecPieceOver);
-    pieceOverLogged = true;
+    AppendAnalyzeLogEntry(LogKind{kSpecPieceOver}, g_currentSourceFile, g_lineCounter, g_specPassTrace1,
+                          kSpecPieceOver);
     return true;
   }
   void Piece(const std::string& piece) {
@@ -109,7 +107,6 @@ struct SpecWriter {
     state = kStart;
     tokenIndex = 0;
     parens = 0;
-    pieceOverLogged = false;
   }
   // Enters a keyword's state; its "(" opens the condition at depth 1.
   void Keyword(State s) {
@@ -280,6 +277,7 @@ void SetDesignTAG(std::string tag, int depth, std::string& slot) {
 }
 
 int WordAlsFuncltion_Als3(std::string path, std::string name) {
+  LogGroup lines;  // one line per kind for the function
   g_specPassTrace1 = "start";
   g_specPassTrace2 = "start";
   g_designElifCount = 0;
@@ -303,7 +301,7 @@ int WordAlsFuncltion_Als3(std::string path, std::string name) {
     int indentation = 0;
     for (;;) {
       if (w.tokenIndex > kTokenLimit) {
-        AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_specPassTrace1,
+        AppendAnalyzeLogEntry(LogKind{kSpecTokenOver}, g_currentSourceFile, g_lineCounter, g_specPassTrace1,
                               kSpecTokenOver + g_specPassTrace2);
         w.tokenIndex = 0;
       }

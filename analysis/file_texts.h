@@ -13,7 +13,6 @@ inline const std::string kMsgTypedefListFailed = ToCp932("Typedef.txt作成失�
 inline const std::string kMsgFuncListNotOpened = ToCp932("関数リスト開けず");
 inline const std::string kMsgValListFailed = ToCp932("変数リスト作成失敗");
 inline const std::string kMsgFileInfoFailed = ToCp932("FILE INFOファイル作成失敗");
-inline const std::string kLogNameTooLong = "NAME TOO LONG, NOT ANALYSED\n";  // source path +
 inline const std::string kLogMemoryOverWordPass = ToCp932("メモリオーバーWordAlsFuncltion");
 
 inline const std::string kLogTypedefException = ToCp932("例外発生030");

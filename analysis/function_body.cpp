@@ -10,6 +10,7 @@
 #include "analysis/function_body_states.h"
 #include "analysis/function_outputs.h"
 #include "platform/file_ops.h"
+#include "platform/html_text.h"
 #include "reader/string_table.h"
 #include "reader/token_kind.h"
 #include "run/analysis_log.h"
@@ -120,7 +121,7 @@ void BodyRun::TokenLoop() {
   std::string token;
   for (;;) {
     if (m.index >= kStatementTokenLimit) {
-      AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_wordPassTrace1,
+      AppendAnalyzeLogEntry(LogKind{kMsgMemoryOver}, g_currentSourceFile, g_lineCounter, g_wordPassTrace1,
                             kMsgMemoryOver + g_wordPassTrace2);
       m.index = 0;
     }
@@ -145,7 +146,7 @@ void BodyRun::TokenLoop() {
     } else if (kind == kKindComment) {
       ++counts_.comments;
       commentOpen_ = 0;
-      files_.page.Write(kPageCommentOpen + token + kPageCommentClose);
+      files_.page.Write(kPageCommentOpen + EscapeHtml(token) + kPageCommentClose);
       files_.source.Write(token);
       continue;  // not fed; its slot is reused
     } else if (kind == kKindCommentStart) {
@@ -167,7 +168,7 @@ void BodyRun::TokenLoop() {
       files_.page.Write(kIdeographicSpace);
     }
     if (indent != 0) files_.source.Write(" ");
-    files_.page.Write(token);
+    files_.page.Write(EscapeHtml(token));
     files_.source.Write(token);
     if (IsUsedNameKind(kind)) AddUsedName(token);
 
@@ -428,6 +429,7 @@ void BodyMachine::FeedStatementStates(const std::string& t, int kind) {
 
 int AnalyzeFunctionBody(TextFile& source, std::vector<std::string>& headTokens, LineBuffer& line,
                         std::string sourcePath, WalkState state) {
+  LogGroup lines;  // one line per kind for the function
   BodyRun run(source, headTokens, line, sourcePath, state);
   try {
     return run.Analyze();

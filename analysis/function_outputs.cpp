@@ -4,6 +4,7 @@
 #include "analysis/body_texts.h"
 #include "analysis/source_page.h"
 #include "platform/file_ops.h"
+#include "platform/html_text.h"
 #include "run/work_folder.h"
 
 namespace vandrel {
@@ -51,7 +52,7 @@ void FunctionFiles::WriteHeads(const std::vector<std::string>& headTokens, int h
   source.Write(kSourceHead + "\n");
   for (int i = 0; i <= headLast; ++i) {
     const std::string& token = headTokens.at(static_cast<size_t>(i));
-    page.Write(token);
+    page.Write(EscapeHtml(token));
     page.Write(kIdeographicSpace);
     source.Write(token);
     source.Write(" ");

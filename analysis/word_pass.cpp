@@ -387,8 +387,8 @@ class WordPass {
   bool ReadStatement() {
     for (;;) {
       if (m_.slot >= kStatementSlots) {
-        AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_wordPassTrace1,
-                              kLogMemoryOverWordPass + std::to_string(m_.state));
+        AppendAnalyzeLogEntry(LogKind{kLogMemoryOverWordPass}, g_currentSourceFile, g_lineCounter,
+                              g_wordPassTrace1, kLogMemoryOverWordPass + std::to_string(m_.state));
         CurrentHost().MessageBox(kMsgMemoryOver, kCaptionEnd, MessageButtons::Ok);
         return true;
       }
@@ -454,6 +454,7 @@ class WordPass {
 }  // namespace
 
 void WordAlsFuncltion(std::string path) {
+  LogGroup lines;  // one line per kind for the file (its functions keep their own)
   TextFile source;
   WordFiles files;
   try {
@@ -461,9 +462,6 @@ void WordAlsFuncltion(std::string path) {
     g_wordPassTrace2 = "start";
     if (!OpenPassSource(source, path)) return;
     WordPass pass(source, files, path);
-    // INF_ and the name must fit the OS's name length, or the file's
-    // functions are lost: the log says so beside the box of the failed open.
-    if (!FitsOsNameLength("INF_" + pass.FileName())) AppendAnalyzeLog(path, kLogNameTooLong);
     if (std::string failed = files.Open(pass.FileName()); !failed.empty()) {
       files.Close();
       source.Close();

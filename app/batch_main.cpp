@@ -30,8 +30,8 @@ const char kUsage[] =
     "Runs in the current directory: work folder ./vcwk012345, log ./AnalyzeLog.txt,\n"
     "predefined macros ./DefList.txt. One command at a time per directory.\n"
     "Ctrl-C cancels a run. Exit status: 0 done, 1 stopped by a check, another\n"
-    "command, a cancel, an incomplete run, a failed copy or lost writes,\n"
-    "2 usage error.\n";
+    "command, a cancel, an incomplete run, a failed copy, lost writes or a\n"
+    "file not written, 2 usage error.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -79,7 +79,7 @@ int Analyse(int argc, char** argv) {
   AnalyseRequest request{o.positional[0], o.positional[1], o.memory, o.includeLocals};
   AnalyseResult r = OnAnalyse(request, host);
   JoinAnalysisWorker();
-  const bool failed = r.outcome != AnalyseOutcome::Completed || !r.allCopied || r.writesLost;
+  const bool failed = r.outcome != AnalyseOutcome::Completed;
   if (failed) host.ExplainFailure();
   SetHost(nullptr);
   if (failed) return 1;

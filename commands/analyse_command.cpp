@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "commands/result_folder.h"
 #include "commands/texts.h"
 #include "pipeline/driver.h"
 #include "pipeline/texts.h"
@@ -108,7 +109,7 @@ bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseV
       {true, "HTML", "", false, fail},
       {true, "FunctionList4", "", false, ToCp932("関数解析結果コピー失敗")},
       {true, "RAM", "", false, ramFail},
-      {true, "DEF", "DEFINE", true, ToCp932("DEFINEコピー失敗")},
+      {true, "DEF", kFolderDefinitions, true, ToCp932("DEFINEコピー失敗")},
       {true, "DEF/" + sourceName, kFolderExpandedSource, true, ToCp932("展開ソフトコピー失敗")},
       {false, "index.html", "index.html", false, fail},
       {false, "tarnibel.html", "tarnibel.html", false, fail},
@@ -159,8 +160,9 @@ bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseV
                       ToCp932("[解析テンポラリ]コピー失敗"), kDetailCopying + kFolderWorkCopy});
     }
   }
-  // The frame set comes last: a result folder with an index.html holds every
-  // other copy. A cancel (Ctrl-C) stops the copies and shows no box.
+  // The frame set comes last, and only after every other copy succeeded: a
+  // result folder with an index.html holds all the rest (a frame set left out
+  // counts as a failed copy). A cancel (Ctrl-C) stops the copies and shows no box.
   std::vector<char> done(jobs.size(), 0);
   auto run = [&](size_t i) {
     SetStatusDetail(jobs[i].detail);
@@ -171,7 +173,9 @@ bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseV
       if (i != frameSet && g_abortRequested.load() != 1) run(i);
       return true;
     });
-    if (g_abortRequested.load() != 1) run(frameSet);
+    size_t copied = 0;
+    for (char d : done) copied += d ? 1 : 0;
+    if (g_abortRequested.load() != 1 && copied + 1 == jobs.size()) run(frameSet);
   });
   if (g_abortRequested.load() == 1) return false;
   bool all = true;
@@ -211,20 +215,15 @@ struct OldWorkFolderDeletion {
   ~OldWorkFolderDeletion() { DeleteFolderTree(kOldWorkDir); }
 };
 
-// A cancel after the pipeline's end (Ctrl-C during the copies): nothing of
-// the run is offered. A result folder the run made is removed; one that was
-// there already (a run of the same second) loses the frame set.
-AnalyseResult CancelAfterRun(const std::string& res, bool madeFolder, AnalyseView& view) {
-  if (madeFolder)
-    DeleteFolderTree(res);
-  else
-    DeleteFile(JoinPath(res, "index.html"));
+// A run after the pipeline's end that is cancelled (Ctrl-C during the
+// copies) or incomplete: nothing of it is offered. The result folder it made
+// is removed, and the work folder loses its completion mark.
+AnalyseResult DiscardRun(AnalyseOutcome outcome, const ResultFolder& folder, AnalyseView& view) {
+  if (folder.made) DeleteFolderTree(folder.path);
   DeleteCompletionMark();
-  SetStatusText(kStatusAborted);
-  SetStatusDetail(kDetailAborted);
   view.DisableResultCommands();
   AnalyseResult result;
-  result.outcome = AnalyseOutcome::Cancelled;
+  result.outcome = outcome;
   return result;
 }
 
@@ -291,29 +290,39 @@ AnalyseResult Analyse(const AnalyseRequest& request, AnalyseView& view) {
   g_worker.join();
 
   WriteTimestampedLog("ANALYSYS END        ");
-  std::string res =
-      JoinPath(StripTrailingSeparators(request.outputFolder), FormatLocalTime(kResultStampFormat));
-  const bool madeFolder = MakeDirectory(res);
-  result.outcome = AnalyseOutcome::Completed;
-  result.resultFolder = res;
-  result.allCopied = CopyResults(res, sourceName, view);
+  // A file of the run that lost writes (a full disk; the log names it when
+  // it could take the line) leaves nothing whole to copy.
+  const bool writesLost = LostWriteCount() != lostBefore;
+  ResultFolder folder;
+  bool whole = false;
+  if (!writesLost) {
+    folder = MakeResultFolder(request.outputFolder, FormatLocalTime(kResultStampFormat));
+    whole = CopyResults(folder.path, sourceName, view);
+  }
   // Before the closing question; a large folder takes as long as the copies.
   SetStatusDetail(kDetailDeletingWork);
   RunWhileViewWaits(view, [] { DeleteFolderTree(kOldWorkDir); });
-  if (g_abortRequested.load() == 1) return CancelAfterRun(res, madeFolder, view);
-  result.writesLost = LostWriteCount() != lostBefore;
+  if (g_abortRequested.load() == 1) {
+    SetStatusText(kStatusAborted);
+    SetStatusDetail(kDetailAborted);
+    return DiscardRun(AnalyseOutcome::Cancelled, folder, view);
+  }
+  if (!whole) {
+    SetStatusText(kStatusAnalysisDone);
+    SetStatusDetail(kDetailAnalysisDone);
+    if (writesLost) Box(kMsgWritesLost);  // the failed copies have shown theirs
+    return DiscardRun(AnalyseOutcome::Incomplete, folder, view);
+  }
 
+  result.outcome = AnalyseOutcome::Completed;
+  result.resultFolder = folder.path;
   view.EnableResultCommands();
   view.AddFunctionNames(ReadFunctionNames());
   view.AddVariableNames(ReadVariableNames());
   SetStatusText(kStatusAnalysisDone);
   SetStatusDetail(kDetailAnalysisDone);
-  if (result.writesLost) {
-    // A full disk: the log names the files that lost writes (when it could
-    // take them). The results are incomplete, so the run is not offered as done.
-    Box(kMsgWritesLost);
-  } else if (CurrentHost().ConfirmOpen(kAskOpenResult, kCaptionEnd)) {
-    if (!CurrentHost().OpenDocument(JoinPath(res, "index.html"))) Box(kMsgOpenIndexFailed);
+  if (CurrentHost().ConfirmOpen(kAskOpenResult, kCaptionEnd)) {
+    if (!CurrentHost().OpenDocument(JoinPath(folder.path, "index.html"))) Box(kMsgOpenIndexFailed);
   }
   return result;
 }

@@ -32,13 +32,14 @@ class AnalyseView {
   virtual void AddVariableNames(const std::vector<std::string>& names) = 0;
 };
 
-enum class AnalyseOutcome { CheckFailed, Cancelled, ClosedEarly, Completed };
+// Incomplete: the pipeline ran to its end, but a file of the run lost writes
+// (a full disk) or a copy into the result folder failed; nothing of the run
+// is offered, and no result folder of it is left.
+enum class AnalyseOutcome { CheckFailed, Cancelled, ClosedEarly, Incomplete, Completed };
 
 struct AnalyseResult {
   AnalyseOutcome outcome = AnalyseOutcome::CheckFailed;
   std::string resultFolder;  // completed runs: where the results were copied
-  bool allCopied = false;    // completed runs: every copy succeeded
-  bool writesLost = false;   // completed runs: some file of the run lost writes
 };
 
 AnalyseResult OnAnalyse(const AnalyseRequest& request, AnalyseView& view);

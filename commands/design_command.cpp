@@ -24,7 +24,9 @@ bool HasCExtension(const std::string& name) {
 }
 
 // The FILE INFO pass over FILEINFO/*.c; false when the abort flag ended it.
-bool CreateFileInfo() {
+// `whole` turns false when the folder or a file could not be opened or a
+// file lost writes (each said by its box or the log).
+bool CreateFileInfo(bool& whole) {
   WriteTimestampedLog(kLogFileInfoStart);
   const std::string pattern = WorkPath("FILEINFO/*.*");
   DesignLookups lookups;
@@ -33,13 +35,14 @@ bool CreateFileInfo() {
   if (!more) {
     AppendAnalyzeLog(pattern, "FILE NOT OPEN\n");
     Box(kMsgFileInfoNotOpen);
+    whole = false;
   }
   while (more) {
     if (g_abortRequested.load() == 1) return false;
     more = scan.FindNextFile();
     if (scan.IsDots() || scan.IsDirectory()) continue;
     SetStatusDetail(scan.GetFileName());
-    if (HasCExtension(scan.GetFileName())) BuildFileInfoSummary(scan.GetFilePath(), lookups);
+    if (HasCExtension(scan.GetFileName()) && !BuildFileInfoSummary(scan.GetFilePath(), lookups)) whole = false;
   }
   scan.Close();
   WriteTimestampedLog(kLogFileInfoEnd);
@@ -51,7 +54,8 @@ bool CreateFileInfo() {
 bool OnDesignDocButton(const std::string& outputFolder, BusyBox& busyBox) {
   FileLock lock;
   if (!LockWorkArea(lock)) return false;
-  if (!CreateFileInfo()) return false;
+  bool whole = true;
+  if (!CreateFileInfo(whole)) return false;
   g_runParameters.m_outputFolder = outputFolder;
   if (!PathExists(outputFolder)) {
     Box(kMsgNoOutputFolder);
@@ -66,7 +70,7 @@ bool OnDesignDocButton(const std::string& outputFolder, BusyBox& busyBox) {
   g_abortRequested = 0;
   busyBox.Open();
   busyBox.Close();
-  return true;
+  return whole;
 }
 
 }  // namespace vandrel

@@ -17,8 +17,10 @@ class BusyBox {
 // The FILE INFO pass (fileinfo2/INF_<file> for every FILEINFO/*.c), the
 // checks of the output folder and of the records of a completed run, the
 // question "EXL設計書作成開始します" and the busy box. True when the command
-// ran to its end; false when the work area's lock, the abort flag, a check
-// or Cancel ended it.
+// ran to its end with every design-information file written; false when the
+// work area's lock, the abort flag, a check or Cancel ended it, or when the
+// pass could not open FILEINFO or a file, or a file lost writes (the command
+// goes on all the same).
 bool OnDesignDocButton(const std::string& outputFolder, BusyBox& busyBox);
 
 }  // namespace vandrel

@@ -4,6 +4,7 @@
 #include "commands/query_frame.h"
 #include "commands/texts.h"
 #include "platform/file_ops.h"
+#include "platform/html_text.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reports/call_tree_writer.h"
@@ -49,7 +50,8 @@ void DrawFunctionLines(const std::string& name, FunctionTreeDrawing& t) {
     if (!FunctionTreeDrawing::Ready(t.text, g_commandTreeTextPath)) return;
     t.text.Write(CallTreeTextLine(depth, name, false));
     if (!FunctionTreeDrawing::Ready(t.html, g_commandTreeHtmlPath)) return;
-    t.html.Write("<font size='2'>" + HtmlIndent(depth) + "--" + name + kTreeNoRecord + "</font><BR>\n");
+    t.html.Write("<font size='2'>" + HtmlIndent(depth) + "--" + EscapeHtml(name) + kTreeNoRecord +
+                 "</font><BR>\n");
     return;
   }
   if (!FunctionTreeDrawing::Ready(t.text, g_commandTreeTextPath)) {
@@ -60,7 +62,7 @@ void DrawFunctionLines(const std::string& name, FunctionTreeDrawing& t) {
   t.budget.CountLine();
   if (!FunctionTreeDrawing::Ready(t.html, g_commandTreeHtmlPath)) return;
   t.html.Write("<font size='2'>" + HtmlIndent(depth) + "--</font><A href= ..\\" + SourcePageName(name) +
-               " target='_blank'>" + name + "</A><BR>\n");
+               " target='_blank'>" + EscapeHtml(name) + "</A><BR>\n");
   if (!t.budget.Expand(name, depth)) return;
 
   for (const std::string& callee : record->callees) {
@@ -135,6 +137,7 @@ void SearchFile_WordAls_Btn7_DirectFunc(std::string name, std::string folder) {
 bool OnButton7(const QueryRequest& request) {
   FileLock lock;
   if (!LockWorkArea(lock)) return false;
+  LogGroup lines;  // one line per kind for the tree
   try {
     return RunFunctionTree(request);
   } catch (...) {

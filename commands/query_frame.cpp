@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/html_text.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reports/texts.h"
@@ -67,7 +68,7 @@ bool WriteQueryIndex(const std::string& path, const std::string& left, const std
 }
 
 std::string QueryPageHead(const std::string& name, bool lineEndAfterBody) {
-  return kQueryPageBody + (lineEndAfterBody ? "\n" : "") + name + kQueryPageTitle;
+  return kQueryPageBody + (lineEndAfterBody ? "\n" : "") + EscapeHtml(name) + kQueryPageTitle;
 }
 
 std::string AbsoluteFromCurrent(const std::string& relative) {

@@ -62,8 +62,6 @@ inline const std::string kDetailAnalysisDone = "----------------------";
 inline const std::string kAskOpenResult = ToCp932("解析完了 結果を起動します");
 inline const std::string kMsgOpenIndexFailed = ToCp932("コールツリーindex起動失敗");
 inline const std::string kMsgWritesLost = ToCp932("ファイル書込み失敗 解析結果は不完全です");
-inline const std::string kFolderExpandedSource = ToCp932("プリプロ展開ソフト");
-inline const std::string kFolderWorkCopy = ToCp932("[解析テンポラリ]");
 // Status detail of each copy into the result folder, before the name the copy
 // gets there ("コピー中 HTML", "コピー中 FunctionList_Body.txt").
 inline const std::string kDetailCopying = ToCp932("コピー中 ");

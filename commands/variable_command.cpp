@@ -10,6 +10,7 @@
 #include "platform/cp932.h"
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
+#include "platform/html_text.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reports/call_tree_writer.h"
@@ -73,12 +74,12 @@ void ListAccesses(DirScan& scan, bool more, CallRecordCache& records, MatchingAc
     if (!entries) throw std::runtime_error("record cannot be opened");
     if (entries->empty()) continue;
     text.Write(function + "\n");
-    html.Write("<A href= ..\\" + SourcePageName(function) + ">" + function + "</A><BR>\n");
+    html.Write("<A href= ..\\" + SourcePageName(function) + ">" + EscapeHtml(function) + "</A><BR>\n");
     for (const std::string& e : *entries) {
       ++g_ramAccessCount;
       ++(MbContains(e, "[R]") ? g_ramReadCount : g_ramWriteCount);
       text.Write("\t" + e + "\n");
-      html.Write(kAccessIndent + e + "<BR>\n");
+      html.Write(kAccessIndent + EscapeHtml(e) + "<BR>\n");
     }
     if (!records.Find(function)->accessesEndAtFileEnd) {
       text.Write("\n");
@@ -190,6 +191,7 @@ void SearchFile_RamAls_Btn8_DirectRAM(std::string pattern, std::string folder) {
 bool OnButton8(const QueryRequest& request) {
   FileLock lock;
   if (!LockWorkArea(lock)) return false;
+  LogGroup lines;  // one line per kind for the variable's tree
   try {
     return RunVariableAnalysis(request);
   } catch (...) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
@@ -58,13 +59,26 @@ void SplitPattern(const std::string& pattern, std::string& folder, std::string& 
   }
 }
 
-// The folder of a scan and every folder above it, by the folders named in its
-// absolute path (links not resolved): the folders a walk down to it is in.
+// The folders of the folder scans open on this thread, by the scan: while a
+// walk scans a folder, the scans of the folders it walked down through are
+// still open.
+std::vector<std::pair<const void*, FileStamp>>& OpenScans() {
+  thread_local std::vector<std::pair<const void*, FileStamp>> open;
+  return open;
+}
+
+// The folders a walk that scans `folder` is in: the folders of the scans
+// still open (a link as the folder it leads to), and the real folder itself
+// with every real folder above it (its path resolved: in "app/.." the walk
+// is not in app).
 std::vector<FileStamp> FoldersAbove(const fs::path& folder) {
   std::vector<FileStamp> stamps;
+  for (const auto& open : OpenScans()) stamps.push_back(open.second);
   std::error_code ec;
+  const fs::path real = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+  if (ec) return stamps;
   fs::path step;
-  for (const fs::path& part : fs::absolute(folder, ec)) {
+  for (const fs::path& part : real) {
     step /= part;
     FileStamp s;
     if (GetOsFileStamp(step, s)) stamps.push_back(s);
@@ -155,6 +169,8 @@ bool DirScan::FindFile(const std::string& pattern) {
   }
   std::stable_sort(found.begin(), found.end(),
                    [](const Entry& a, const Entry& b) { return ScanLess(a.name, b.name); });
+  FileStamp own;
+  if (GetOsFileStamp(dirPath, own)) OpenScans().push_back({this, own});
   if (MatchesWildcard(".", name)) entries_.push_back({".", true, false});
   if (MatchesWildcard("..", name)) entries_.push_back({"..", true, false});
   entries_.insert(entries_.end(), found.begin(), found.end());
@@ -166,7 +182,10 @@ bool DirScan::FindNextFile() {
   return current_ + 1 < static_cast<long>(entries_.size());
 }
 
+DirScan::~DirScan() { Close(); }
+
 void DirScan::Close() {
+  std::erase_if(OpenScans(), [this](const auto& open) { return open.first == this; });
   entries_.clear();
   skipped_.clear();
   root_.clear();

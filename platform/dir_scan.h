@@ -3,9 +3,11 @@
 // folder search delivers them), then the entries in byte order after ASCII
 // upper-casing of their CP932 names. Two kinds of entry are left out (and
 // kept in GetSkipped): a name that does not convert to CP932 and back, which
-// would not reach the same file again, and a folder that is the scanned
-// folder itself or one above it, by device and inode (a symbolic link loop,
-// which a walk would follow without end).
+// would not reach the same file again, and a folder that a walk scanning
+// this folder is already in, by device and inode: the folder itself, a real
+// folder above it, or the folder of a scan still open on this thread (the
+// levels of a walk above this one). Such a folder is a symbolic link loop,
+// which a walk would follow without end.
 //
 //   DirScan scan;
 //   bool more = scan.FindFile("src/*.*");
@@ -23,6 +25,11 @@ namespace vandrel {
 
 class DirScan {
  public:
+  DirScan() = default;
+  DirScan(const DirScan&) = delete;
+  DirScan& operator=(const DirScan&) = delete;
+  ~DirScan();
+
   // Starts the search; true when at least one entry matches.
   bool FindFile(const std::string& pattern);
   // Steps to the next entry; true when yet another entry follows it.

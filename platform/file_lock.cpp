@@ -14,7 +14,10 @@ FileLock::Result FileLock::TryLock(const std::string& path) {
   Unlock();
   // Close-on-exec: a program started meanwhile (the desktop's opener) must
   // not keep the lock after this process has ended.
-  int fd = ::open(OsPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // Non-blocking: a FIFO opens at once as well.
+  const std::string os = OsPath(path);
+  int fd = ::open(os.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0 && errno == EACCES) fd = ::open(os.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Result::Unavailable;
   int r;
   do {

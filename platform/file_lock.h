@@ -19,9 +19,11 @@ class FileLock {
   enum class Result {
     Taken,
     Busy,         // another open of the file holds it
-    Unavailable,  // the file cannot be opened or locked (a folder without write access)
+    Unavailable,  // the file cannot be opened or locked (a folder, a link to nothing, a file
+                  // the user may not read, a folder where it cannot be made)
   };
-  // Takes the lock without waiting.
+  // Takes the lock without waiting. A file the user may read but not write
+  // (another user's) is locked all the same: the lock needs no write access.
   Result TryLock(const std::string& path);
   void Unlock();
   bool IsLocked() const { return fd_ >= 0; }

@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/cp932.h"
 #include "platform/os_path.h"
@@ -18,6 +20,11 @@ namespace fs = std::filesystem;
 bool PathExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::exists(FsPath(path), ec);
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::lstat(OsPath(path).c_str(), &st) == 0;
 }
 
 namespace {
@@ -108,14 +115,51 @@ bool IsDirectoryPath(const std::string& path) {
   return !path.empty() && fs::is_directory(FsPath(path), ec);
 }
 
+namespace {
+
+// The absolute path with every link on the way replaced by its target, also
+// a link whose target does not exist (yet); the parts that do not exist are
+// taken as they are written. Empty for a loop of links.
+fs::path ResolveLinks(const fs::path& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec);
+  if (ec) return {};
+  const fs::path parts = absolute.relative_path();
+  std::vector<fs::path> rest(parts.begin(), parts.end());
+  std::reverse(rest.begin(), rest.end());  // the next part last
+  fs::path done = absolute.root_path();
+  for (int links = 0; !rest.empty();) {
+    const fs::path part = rest.back();
+    rest.pop_back();
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      done = done.parent_path();  // done holds no link: its parent is the real one
+      continue;
+    }
+    const fs::path next = done / part;
+    struct stat st;
+    if (::lstat(next.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      done = next;
+      continue;
+    }
+    const fs::path target = fs::read_symlink(next, ec);
+    if (ec || ++links > 40) return {};  // 40: as the kernel's limit
+    if (target.is_absolute()) done = target.root_path();
+    const fs::path targetParts = target.relative_path();
+    for (auto it = targetParts.end(); it != targetParts.begin();) rest.push_back(*--it);
+  }
+  return done;
+}
+
+}  // namespace
+
 bool IsSameOrBelow(const std::string& path, const std::string& folder) {
   FileStamp target;
-  if (!GetFileStamp(folder, target)) return false;
+  if (!GetFileStamp(folder, target) || path.empty()) return false;
   std::string found = path;
-  std::error_code ec;
-  if (!fs::exists(FsPath(path), ec) && !MatchPathIgnoringCase(path, found)) return false;
-  fs::path p = fs::canonical(FsPath(found), ec);
-  if (ec) return false;
+  if (!PathExists(path)) MatchPathIgnoringCase(path, found);  // found stays the path when none matches
+  fs::path p = ResolveLinks(FsPath(found));
+  if (p.empty()) return false;
   for (;;) {
     FileStamp s;
     if (GetOsFileStamp(p, s) && s.SameFile(target)) return true;

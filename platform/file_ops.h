@@ -8,6 +8,9 @@
 namespace vandrel {
 
 bool PathExists(const std::string& path);
+// True when the path names an entry of its folder, a link to nothing
+// included (links are not followed); no other case is tried.
+bool EntryExists(const std::string& path);
 
 // What tells one file from another and a changed file from its old state.
 struct FileStamp {
@@ -28,8 +31,10 @@ bool GetOsFileStamp(const std::filesystem::path& osPath, FileStamp& stamp);
 // none. Writes never use it: they create the names they are given.
 bool MatchPathIgnoringCase(const std::string& path, std::string& found);
 bool IsDirectoryPath(const std::string& path);
-// True when `path` is the folder `folder` or lies below it, links resolved
-// and both found as reads find them; false when either names nothing.
+// True when `path` is the folder `folder` or lies below it, both found as
+// reads find them and every link on the way resolved, also a link whose
+// target does not exist yet (a path that does not exist may lie below the
+// folder); false when the folder names nothing or the links loop.
 bool IsSameOrBelow(const std::string& path, const std::string& folder);
 // Creates one folder; an existing folder is fine (the result is not needed).
 bool MakeDirectory(const std::string& path);

@@ -206,7 +206,7 @@ std::string& EvaluateArithmetic(std::string& out, std::string value) {
     std::string token = NextRawToken(line);
     bool blank = IsBlankToken(token) == 1;
     if (!array.Push(std::move(token))) {
-      AppendPreproLog(g_preproFileTitle, kLogTokenArrayOver + value + "\n");
+      AppendPreproLog(LogKind{kLogTokenArrayOver}, g_preproFileTitle, kLogTokenArrayOver + value + "\n");
       return out = value;
     }
     if (blank) break;

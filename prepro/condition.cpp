@@ -67,12 +67,12 @@ class ConditionReader {
     if (entries_.size() >= capacity_) {
       if (ifReader_) {
         CurrentHost().MessageBox(kMsgIfTokenOver, kCaptionEnd, MessageButtons::Ok);
-        AppendPreproLog(g_preproFileTitle, logText_);
+        AppendPreproLog(LogKind{kMsgIfTokenOver}, g_preproFileTitle, logText_);
         entries_.clear();
         ++generation_;
       } else if (!refused_) {
         refused_ = true;
-        AppendPreproLog(g_preproFileTitle, kLogTokenArrayOver + logText_);
+        AppendPreproLog(LogKind{kLogTokenArrayOver}, g_preproFileTitle, kLogTokenArrayOver + logText_);
       }
     }
     if (!refused_) entries_.push_back(token);

@@ -38,7 +38,7 @@ bool ReadDefineTokens(LineBuffer& line, TextFile& in, TextFile& out, const std::
     bool blank = IsBlankToken(token) == 1;
     if (fits && !array.Push(std::move(token))) {
       fits = false;
-      AppendPreproLog(g_preproFileTitle, kLogTokenArrayOver + logText);
+      AppendPreproLog(LogKind{kLogTokenArrayOver}, g_preproFileTitle, kLogTokenArrayOver + logText);
     }
     if (blank) return fits;
   }
@@ -72,7 +72,7 @@ void BackSubstitute(const std::string& name, const std::string& valueToken) {
   for (int pos : ValuesMentioning(name)) {
     std::string replaced = MbReplaceAll(g_defineValueList[pos], name, valueToken);
     if (replaced.size() > kMaxSubstitutedValue) {
-      AppendPreproLog(g_preproFileTitle, kLogValueTooLong + g_defineNameList[pos] + "\n");
+      AppendPreproLog(LogKind{kLogValueTooLong}, g_preproFileTitle, kLogValueTooLong + g_defineNameList[pos] + "\n");
       continue;
     }
     std::string evaluated;

@@ -22,11 +22,27 @@ struct DefineIndex {
   // Every TAB-led piece of a value (TAB after the first byte) -> positions;
   // rewritten values add their pieces, stale positions are filtered on use.
   std::map<std::string, std::vector<int>, std::less<>> byPiece;
+  // How many entries hold each name and value; an entry that repeats one
+  // already there is met after it by every lookup and changes no answer.
+  std::unordered_map<std::string, int> entries;
+  unsigned long long version = 0;
 
+  static std::string EntryKey(const std::string& name, const std::string& value) {
+    return name + '\0' + value;
+  }
   void Reset() {
     indexed = 0;
     byName.clear();
     byPiece.clear();
+    entries.clear();
+    ++version;
+  }
+  void AddEntry(const std::string& name, const std::string& value) {
+    if (entries[EntryKey(name, value)]++ == 0) ++version;
+  }
+  void RemoveEntry(const std::string& name, const std::string& value) {
+    auto it = entries.find(EntryKey(name, value));
+    if (it != entries.end() && --it->second == 0) entries.erase(it);
   }
   void AddPieces(int pos) {
     const std::string& v = g_defineValueList[pos];
@@ -44,6 +60,7 @@ struct DefineIndex {
     for (; indexed < n; ++indexed) {
       int pos = static_cast<int>(indexed);
       byName[g_defineNameList[indexed]].push_back(pos);
+      AddEntry(g_defineNameList[indexed], g_defineValueList[indexed]);
       AddPieces(pos);
     }
   }
@@ -78,8 +95,22 @@ void AppendDefine(std::string name, std::string value) {
 void SetDefineValue(int index, std::string value) {
   DefineIndex& idx = Index();
   idx.Sync();
-  g_defineValueList[index] = std::move(value);
-  if (static_cast<size_t>(index) < idx.indexed) idx.AddPieces(index);
+  std::string& held = g_defineValueList[index];
+  if (held == value) return;
+  ++idx.version;
+  const bool indexed = static_cast<size_t>(index) < idx.indexed;
+  if (indexed) idx.RemoveEntry(g_defineNameList[index], held);
+  held = std::move(value);
+  if (indexed) {
+    idx.AddEntry(g_defineNameList[index], held);
+    idx.AddPieces(index);
+  }
+}
+
+unsigned long long DefineTableVersion() {
+  DefineIndex& idx = Index();
+  idx.Sync();
+  return idx.version;
 }
 
 const std::vector<int>& DefinePositions(std::string_view name) {

@@ -18,6 +18,11 @@ extern std::string g_defOutputDir;     // mirror folder of the folder being walk
 void ClearDefineTable();
 void AppendDefine(std::string name, std::string value);
 void SetDefineValue(int index, std::string value);
+// Counts the changes of the table that a lookup can tell: emptied, an entry
+// appended that repeats no entry it holds (same name and value), a value
+// rewritten. It never goes back, so an unchanged count means a table that
+// answers every lookup as it did.
+unsigned long long DefineTableVersion();
 // Positions of the entries of that name, in list order.
 const std::vector<int>& DefinePositions(std::string_view name);
 bool IsDefined(std::string_view name);

@@ -10,6 +10,7 @@
 #include "prepro/define.h"
 #include "prepro/define_table.h"
 #include "prepro/header_list.h"
+#include "prepro/include_repeats.h"
 #include "prepro/source_check.h"
 #include "prepro/source_line.h"
 #include "prepro/texts.h"
@@ -29,14 +30,23 @@ constexpr size_t kMaxIncludeDepth = 200;
 // includes itself again, directly or not); a third time is a cycle.
 constexpr int kMaxChainRepeats = 2;
 
+// A file being preprocessed. Once an include of it has been cut as a cycle,
+// it is not entered again while it stays on the chain: a header that
+// includes itself n times would otherwise be read n times over, each time
+// meeting the same cycle n times.
+struct ChainLink {
+  FileStamp stamp;
+  bool cycleCut = false;
+};
+
 // The files being preprocessed, outermost first.
-std::vector<FileStamp>& IncludeChain() {
-  static std::vector<FileStamp> chain;
+std::vector<ChainLink>& IncludeChain() {
+  static std::vector<ChainLink> chain;
   return chain;
 }
 
 struct ChainEntry {
-  explicit ChainEntry(const FileStamp& stamp) { IncludeChain().push_back(stamp); }
+  explicit ChainEntry(const FileStamp& stamp) { IncludeChain().push_back({stamp}); }
   ~ChainEntry() { IncludeChain().pop_back(); }
   ChainEntry(const ChainEntry&) = delete;
   ChainEntry& operator=(const ChainEntry&) = delete;
@@ -44,10 +54,18 @@ struct ChainEntry {
 
 // The log text of an include refused as a cycle or as too deep, or null.
 const std::string* IncludeRefusal(const FileStamp& stamp) {
-  const std::vector<FileStamp>& chain = IncludeChain();
+  std::vector<ChainLink>& chain = IncludeChain();
   int repeats = 0;
-  for (const FileStamp& s : chain) repeats += s.SameFile(stamp) ? 1 : 0;
-  if (repeats >= kMaxChainRepeats) return &kLogIncludeLoop;
+  bool cut = false;
+  for (const ChainLink& l : chain) {
+    if (!l.stamp.SameFile(stamp)) continue;
+    ++repeats;
+    cut = cut || l.cycleCut;
+  }
+  if (cut || repeats >= kMaxChainRepeats) {
+    for (ChainLink& l : chain) l.cycleCut = l.cycleCut || l.stamp.SameFile(stamp);
+    return &kLogIncludeLoop;
+  }
   if (chain.size() > kMaxIncludeDepth) return &kLogIncludeTooDeep;  // the source file and 200 headers
   return nullptr;
 }
@@ -154,16 +172,18 @@ void PreprocessFile(std::string path, int mode) {
   const bool found = GetFileStamp(path, stamp);
   if (found && mode == 0) {
     if (const std::string* refusal = IncludeRefusal(stamp)) {
-      AppendPreproLog(g_preproFileTitle, *refusal + path + "\n");
+      AppendPreproLog(LogKind{*refusal}, g_preproFileTitle, *refusal + path + "\n");
       return;
     }
+    if (SkipsRepeatedInclude(stamp)) return;
   }
+  if (mode == 1) ForgetIncludes();
   if (!found || !file.in.Open(path, TextFile::Mode::Read)) {
     if (mode == 1) AppendPreproLog(g_preproFileTitle, kLogNotReadable + path + "\n");
     return;
   }
   if (IsBinaryText(file.in.Contents())) {
-    AppendPreproLog(g_preproFileTitle, kLogBinaryFile + path + "\n");
+    AppendPreproLog(LogKind{kLogBinaryFile}, g_preproFileTitle, kLogBinaryFile + path + "\n");
     return;
   }
   if (mode == 1) LogSourceProblems(g_preproFileTitle, path, file.in.Contents());
@@ -178,7 +198,9 @@ void PreprocessFile(std::string path, int mode) {
     return;
   }
   ChainEntry entry(stamp);
+  const unsigned long long version = DefineTableVersion();
   RunFile(file);
+  if (mode == 0 && g_abortRequested.load() != 1) NoteIncludeDone(stamp, version);
 }
 
 void ProcessIfdefBlock(std::string name, PreproFile& file, int enclosingActive) {

@@ -1,8 +1,5 @@
 #include "prepro/left_out_folders.h"
 
-#include <ctime>
-
-#include "platform/clock.h"
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
 #include "run/run_state.h"
@@ -17,31 +14,22 @@ bool Same(const FileStamp& entry, const std::string& path) {
   return GetFileStamp(path, s) && s.SameFile(entry);
 }
 
-// Every ASCII digit as "0" (no byte of a CP932 double-byte character is one).
-std::string DigitsAsZero(std::string text) {
-  for (char& c : text)
-    if (c >= '0' && c <= '9') c = '0';
-  return text;
-}
-
-bool IsResultFolderName(const std::string& name) {
-  static const std::string shape = DigitsAsZero(FormatTime(kResultStampFormat, std::tm{}));
-  return DigitsAsZero(name) == shape;
+bool IsResultFolder(const std::string& folder) {
+  for (const std::string* held : {&kFolderDefinitions, &kFolderExpandedSource, &kFolderWorkCopy})
+    if (!IsDirectoryPath(JoinPath(folder, *held))) return false;
+  return true;
 }
 
 }  // namespace
 
 LeftOutFolder FindLeftOutFolder(const std::string& parent, const std::string& name) {
+  const std::string path = JoinPath(parent, name);
   FileStamp entry;
-  if (!GetFileStamp(JoinPath(parent, name), entry)) return LeftOutFolder::None;
+  if (!GetFileStamp(path, entry)) return LeftOutFolder::None;
   if (Same(entry, kWorkDir) || Same(entry, kOldWorkDir)) return LeftOutFolder::WorkArea;
   const std::string& output = g_runParameters.m_outputFolder;
-  if (output.empty()) return LeftOutFolder::None;
-  if (Same(entry, output)) return LeftOutFolder::Output;
-  FileStamp folder;
-  if (IsResultFolderName(name) && GetFileStamp(parent, folder) && Same(folder, output))
-    return LeftOutFolder::Output;
-  return LeftOutFolder::None;
+  if (!output.empty() && Same(entry, output)) return LeftOutFolder::Output;
+  return IsResultFolder(path) ? LeftOutFolder::Result : LeftOutFolder::None;
 }
 
 }  // namespace vandrel

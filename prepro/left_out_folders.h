@@ -2,16 +2,17 @@
 // preprocessing) do not enter, compared by device and inode:
 //   - the work folder and the folder set aside beside it, which a source
 //     folder at or above the current directory holds;
-//   - the output folder, which holds the results of earlier runs, and, when
-//     the output folder is a folder of the walk itself (the source folder),
-//     the result folders in it (named like 2026年12月10日14時05分09秒).
+//   - the output folder, which holds the results of earlier runs;
+//   - a result folder of any run, wherever it lies: a folder that holds the
+//     three folders "DEFINE", "プリプロ展開ソフト" and "[解析テンポラリ]",
+//     which a result folder holds from the moment its copies begin.
 #pragma once
 
 #include <string>
 
 namespace vandrel {
 
-enum class LeftOutFolder { None, WorkArea, Output };
+enum class LeftOutFolder { None, WorkArea, Output, Result };
 
 // What the folder `name` found in the scanned folder `parent` is to the walks.
 LeftOutFolder FindLeftOutFolder(const std::string& parent, const std::string& name);

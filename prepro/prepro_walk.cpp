@@ -60,6 +60,7 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
     if (scan.IsDirectory()) {
       const LeftOutFolder leftOut = FindLeftOutFolder(scan.GetRoot(), name);
       if (leftOut == LeftOutFolder::Output) AppendAnalyzeLog(scan.GetFilePath(), kLogOutputFolder);
+      if (leftOut == LeftOutFolder::Result) AppendAnalyzeLog(scan.GetFilePath(), kLogResultFolder);
       if (leftOut != LeftOutFolder::None) continue;  // never mirrored into itself
       const std::string saved = g_defOutputDir;
       g_defOutputDir = JoinPath(g_defOutputDir, name);
@@ -73,6 +74,10 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
     SplitFileName(name, g_preproFileTitle, ext);
     if (!IsSourceExtension(ext)) continue;
     ++g_progressDone;
+    if (!SourceWorkNamesFit(name)) {
+      AppendAnalyzeLog(JoinPath(g_defOutputDir, name), kLogNameTooLong);
+      continue;
+    }
     ClearDefineTable();
     PreprocessSourceFile(scan.GetFilePath());
   }
@@ -80,12 +85,23 @@ int PreprocessTree(const std::string& mask, const std::string& folder) {
 }
 
 void PreprocessSourceFile(const std::string& path) {
-  std::string title, ext;
-  SplitFileName(LastComponent(path), title, ext);
+  LogGroup lines;  // one line per kind for the file and its includes
   LoadDefList();
   PreprocessFile(path, 1);
+  WriteDefinitionFile(WorkPath("DEF/" + DefinitionFileName(LastComponent(path))));
+}
+
+std::string DefinitionFileName(const std::string& fileName) {
+  std::string title, ext;
+  SplitFileName(fileName, title, ext);
   const bool header = ext.find(".h") != std::string::npos || ext.find(".H") != std::string::npos;
-  WriteDefinitionFile(WorkPath("DEF/" + title + (header ? "_DEF_H.dat" : "_DEF_C.dat")));
+  return title + (header ? "_DEF_H.dat" : "_DEF_C.dat");
+}
+
+bool SourceWorkNamesFit(const std::string& fileName) {
+  for (const std::string& name : {DefinitionFileName(fileName), "INF_" + fileName, "F_" + fileName})
+    if (!FitsOsNameLength(name)) return false;
+  return true;
 }
 
 }  // namespace vandrel

@@ -88,7 +88,7 @@ class Checker {
   void Log(const std::string& title, const std::string& path) const {
     auto at = [&](int line) { return path + ":" + std::to_string(line); };
     auto where = [&](const Lines& l) {
-      return at(l.first) + (l.count > 1 ? ToCp932(" ほか") + std::to_string(l.count - 1) + ToCp932("行") : "");
+      return at(l.first) + (l.count > 1 ? MoreLinesNote(l.count - 1) : "");
     };
     auto log = [&](const std::string& what, const std::string& place) {
       AppendPreproLog(title, what + place + "\n");

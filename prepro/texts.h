@@ -36,5 +36,9 @@ inline const std::string kLogStrayParen = ToCp932("対応のない ) ");
 inline const std::string kLogFolderLoop = "FOLDER LOOP, NOT WALKED\n";
 inline const std::string kLogNameNotCp932 = "NAME NOT IN CP932, SKIPPED\n";
 inline const std::string kLogOutputFolder = "OUTPUT FOLDER, NOT WALKED\n";
+inline const std::string kLogResultFolder = "RESULT FOLDER, NOT WALKED\n";
+// A source file whose work files' names would be too long (path in the
+// preprocessed tree +).
+inline const std::string kLogNameTooLong = "NAME TOO LONG, NOT ANALYSED\n";
 
 }  // namespace vandrel

@@ -6,6 +6,7 @@
 #include "analysis/source_page.h"
 #include "platform/cp932.h"
 #include "platform/dir_scan.h"
+#include "platform/html_text.h"
 #include "platform/os_path.h"
 #include "reader/splitters.h"
 #include "reports/texts.h"
@@ -78,7 +79,7 @@ struct TreeDrawer {
     WriteLine(run.ram, line);
     run.budget.CountLine();
     WriteLine(run.html, "<font size='2'>" + CallTreeIndent(depth) + "--</font><font size='2'>" +
-                            name + kTreeNoRecord + "</font><BR>\n");
+                            EscapeHtml(name) + kTreeNoRecord + "</font><BR>\n");
   }
 
   void Draw(const std::string& name) {
@@ -96,7 +97,7 @@ struct TreeDrawer {
       run.budget.CountLine();
       if (!run.html.IsOpen()) return;
       run.html.Write("<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" +
-                     SourcePageName(name) + " target='view'>" + name + "</A><BR>\n");
+                     SourcePageName(name) + " target='view'>" + EscapeHtml(name) + "</A><BR>\n");
       if (!run.budget.Expand(name, depth)) return;
       // The variable lines count against the budget as well.
       for (const std::string& v : rec->reads) {
@@ -116,7 +117,7 @@ struct TreeDrawer {
       }
     } catch (...) {
       g_callTreeDepth = depth;
-      AppendAnalyzeLogEntry(g_currentSourceFile, g_lineCounter, g_callTreeTrace1,
+      AppendAnalyzeLogEntry(LogKind{kTreeExceptionText}, g_currentSourceFile, g_lineCounter, g_callTreeTrace1,
                             kTreeExceptionText);
     }
   }
@@ -255,6 +256,7 @@ std::string CallTreeIndent(int depth) {
 }
 
 void WriteCallTree(std::string name, CallTreeRun& run) {
+  LogGroup lines;  // one line per kind for the root's tree
   const std::string dir = g_callTreeDirPath;
   run.budget.BeginRoot(name);
   // Files that cannot be opened stay closed; the drawer skips what they miss.

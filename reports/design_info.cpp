@@ -155,17 +155,17 @@ std::string WithoutInfoPrefix(const std::string& name) {
   return name.rfind("INF_", 0) == 0 ? name.substr(4) : name;
 }
 
-void Build(const std::string& infoPath, DesignLookups& lookups) {
+bool Build(const std::string& infoPath, DesignLookups& lookups) {
   TextFile in;
   if (!in.Open(infoPath, TextFile::Mode::Read)) {
     ShowBox(kMsgInfoFileNotOpen);
-    return;
+    return false;
   }
-  const std::string fileName = LastComponent(infoPath);
+  const std::string fileName = LastComponent(infoPath);  // a file name already
   TextFile out;
-  if (!IsUsableFileName(fileName) || !out.Open(WorkPath("fileinfo2/" + fileName), TextFile::Mode::Append)) {
+  if (!out.Open(WorkPath("fileinfo2/" + fileName), TextFile::Mode::Append)) {
     ShowBox(kMsgInfoFileNotOpen);
-    return;
+    return false;
   }
   // The name the lookups use: the source name once "[DOM]" has been read.
   std::string heldName = fileName;
@@ -187,13 +187,14 @@ void Build(const std::string& infoPath, DesignLookups& lookups) {
       TextFile record;
       if (!IsUsableFileName(name) || !record.Open(WorkPath("FunctionList4/" + name), TextFile::Mode::Read)) {
         ShowBox(kMsgOpenFailed);
-        return;
+        return false;
       }
       design.functions.push_back(name);
       ReadRecord(record, design);
     }
   }
   WriteListSections(out, design, heldName, lookups);
+  return out.Close();
 }
 
 }  // namespace
@@ -263,17 +264,18 @@ std::string DesignLookups::LookupFunctionBody(const std::string& name) {
   return head;
 }
 
-void BuildFileInfoSummary(std::string infoPath, DesignLookups& lookups) {
+bool BuildFileInfoSummary(std::string infoPath, DesignLookups& lookups) {
   try {
-    Build(infoPath, lookups);
+    return Build(infoPath, lookups);
   } catch (...) {
     // Ends the call without a log line or a message; the caller goes on.
+    return false;
   }
 }
 
-void BuildFileInfoSummary(std::string infoPath) {
+bool BuildFileInfoSummary(std::string infoPath) {
   DesignLookups lookups;
-  BuildFileInfoSummary(std::move(infoPath), lookups);
+  return BuildFileInfoSummary(std::move(infoPath), lookups);
 }
 
 std::string StripBracketText(std::string text) {

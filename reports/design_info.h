@@ -45,9 +45,11 @@ class DesignLookups {
   std::map<std::string, std::unique_ptr<TabFieldIndex>> copies_;  // null: cannot be opened
 };
 
-// Writes (appends) fileinfo2/<name of infoPath>.
-void BuildFileInfoSummary(std::string infoPath);
-void BuildFileInfoSummary(std::string infoPath, DesignLookups& lookups);
+// Writes (appends) fileinfo2/<name of infoPath>. False when a file could not
+// be opened (after its box: "ファイル開けず", or "起動失敗" for a function
+// without a record) or the output lost writes.
+bool BuildFileInfoSummary(std::string infoPath);
+bool BuildFileInfoSummary(std::string infoPath, DesignLookups& lookups);
 
 // buf[i].len -> buf[].len, t[i][j].x -> t[][].x; a final "]" ends it (buf[i] stays).
 std::string StripBracketText(std::string text);

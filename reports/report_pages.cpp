@@ -5,6 +5,7 @@
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/html_text.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reader/splitters.h"
@@ -29,7 +30,8 @@ bool WritePage(const std::string& path, const std::string& text) {
 
 // "<A href=" "javaScript:mysetFrame( 'url1','url2')" ">" name "</A><BR>\n"
 std::string FrameLink(const std::string& url1, const std::string& url2, const std::string& name) {
-  return "<A href=\"javaScript:mysetFrame( '" + url1 + "','" + url2 + "')\">" + name + "</A><BR>\n";
+  return "<A href=\"javaScript:mysetFrame( '" + url1 + "','" + url2 + "')\">" + EscapeHtml(name) +
+         "</A><BR>\n";
 }
 
 // Funclist.html; a prototype without a body gets a stub record and page.
@@ -95,7 +97,7 @@ void WriteDefinitionPage(const std::string& datPath, const std::string& page) {
     AppendAnalyzeLog(page, kLogFileCreateFail);
     return;
   }
-  for (std::string line; in.ReadLine(line);) out.Write(line + "<BR>\n");
+  for (std::string line; in.ReadLine(line);) out.Write(EscapeHtml(line) + "<BR>\n");
 }
 
 // DefList.html and one page per definition file "..DEF_..".
@@ -120,9 +122,10 @@ StepResult WriteDefinitionList() {
     more = scan.FindNextFile();
     const std::string& file = scan.GetFileName();
     if (scan.IsDots() || scan.IsDirectory() || !MbContains(file, "DEF_")) continue;
+    // Shorter than the definition file's name, so a file name as well.
     const std::string shortName = MbRemoveAll(MbRemoveAll(file, "DEF_"), ".dat");
-    if (!IsUsableFileName(shortName)) continue;
-    out.Write("<A href= .\\DEF\\" + shortName + ".html target='view'>" + shortName + "</A><BR>\n");
+    out.Write("<A href= .\\DEF\\" + shortName + ".html target='view'>" + EscapeHtml(shortName) +
+              "</A><BR>\n");
     WriteDefinitionPage(scan.GetFilePath(), WorkPath("HTML/DEF/" + shortName + ".html"));
   }
   return StepResult::Done;
@@ -134,7 +137,8 @@ bool WriteTopPage() {
   const std::string page = WorkPath("HTML/top.html");
   // A program without function bodies has no HTML folder yet.
   MakeDirectory(WorkPath("HTML"));
-  if (WritePage(page, kTopPageHead + g_runParameters.m_sourceFolder + kTopPageMenu)) return true;
+  const std::string folder = EscapeHtml(g_runParameters.m_sourceFolder);
+  if (WritePage(page, kTopPageHead + folder + kTopPageMenu)) return true;
   AppendAnalyzeLog(page, kLogFileNotOpen);
   Box(kMsgTopPageFailed);
   return false;

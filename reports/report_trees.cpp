@@ -7,6 +7,7 @@
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/html_text.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reader/name_suffix_index.h"
@@ -66,13 +67,13 @@ void WriteVariablePages(const std::string& v, const std::vector<Hit>& hits,
     const TreeFunctionList::Function& fn = functions[f];
     const CallRecord& rec = *records[f];
     if (fn.rootLine) toHtml(kRootFunctionMark);
-    toHtml("<A href= ..\\" + SourcePageName(fn.name) + ">" + fn.name + "</A><BR>\n");
+    toHtml("<A href= ..\\" + SourcePageName(fn.name) + ">" + EscapeHtml(fn.name) + "</A><BR>\n");
     AccessCounts counts;
     for (; i < hits.size() && hits[i].function == f; ++i) {
       const std::string& entry = rec.accesses[hits[i].entry];
       ++counts.all;
       ++(MbContains(entry, "[R]") ? counts.reads : counts.writes);
-      toHtml(kAccessIndent + entry + "<BR>\n");
+      toHtml(kAccessIndent + EscapeHtml(entry) + "<BR>\n");
     }
     if (!rec.accessesEndAtFileEnd) toHtml("<BR>\n");
     toText(fn.name + "\n");
@@ -191,7 +192,7 @@ StepResult WriteReportTrees() {
     if (!MoveTreePage(root, pageStart)) continue;
     pageStart.clear();
     TextFile index(TreePath("CallTree_index.html"), TextFile::Mode::Append);
-    index.Write("<A href= CallTree_" + root + ".html target='mid'>" + root + "</A><BR>\n");
+    index.Write("<A href= CallTree_" + root + ".html target='mid'>" + EscapeHtml(root) + "</A><BR>\n");
   }
   scan.Close();
   return WriteAllVariablePages(run);

@@ -14,14 +14,21 @@ const char* const kLogTimeFormat = "%y.%m.%d %H:%M:%S";
 namespace {
 
 std::mutex g_logMutex;
+thread_local LogGroup* t_openGroup = nullptr;
 
-void AppendToLog(const std::string& text) {
+void WriteToLog(const std::string& text) {
   std::lock_guard<std::mutex> lock(g_logMutex);
   TextFile log;
   if (!log.Open(kAnalyzeLogPath, TextFile::Mode::Append)) return;
   log.Write(text);
   log.Close();
 }
+
+void AppendToLog(const std::string& kind, const std::string& text) {
+  if (!LogGroup::Hold(kind, text)) WriteToLog(text);
+}
+
+void AppendToLog(const std::string& text) { AppendToLog(text, text); }
 
 // Every file whose writes were lost becomes one line; the log's own lost
 // lines can only be counted.
@@ -30,6 +37,10 @@ void LogLostWrite(const std::string& path) {
 }
 
 [[maybe_unused]] const bool g_lostWritesLogged = (SetLostWriteHandler(LogLostWrite), true);
+
+std::string EntryText(const std::string& name, int number, const std::string& text1, const std::string& text2) {
+  return name + " : " + std::to_string(number) + " : " + text1 + " : " + text2 + "\n";
+}
 
 }  // namespace
 
@@ -42,11 +53,58 @@ void AppendAnalyzeLog(std::string label, std::string text) {
 }
 
 void AppendAnalyzeLogEntry(std::string name, int number, std::string text1, std::string text2) {
-  AppendToLog(name + " : " + std::to_string(number) + " : " + text1 + " : " + text2 + "\n");
+  AppendToLog(EntryText(name, number, text1, text2));
+}
+
+void AppendAnalyzeLogEntry(LogKind kind, std::string name, int number, std::string text1, std::string text2) {
+  AppendToLog(kind.name, EntryText(name, number, text1, text2));
 }
 
 void AppendPreproLog(std::string title, std::string message) {
   AppendToLog(kLogPreproPrefix + title + " : " + message);
+}
+
+void AppendPreproLog(LogKind kind, std::string title, std::string message) {
+  AppendToLog(kind.name, kLogPreproPrefix + title + " : " + message);
+}
+
+std::string MoreLinesNote(long long more) {
+  return kLogMoreLinesBefore + std::to_string(more) + kLogMoreLinesAfter;
+}
+
+LogGroup::LogGroup() : outer_(t_openGroup) { t_openGroup = this; }
+
+LogGroup::~LogGroup() {
+  t_openGroup = outer_;
+  try {
+    if (outer_) {
+      for (const Held& h : lines_) outer_->lines_.push_back({h.more ? Text(h) : h.text, 0});
+    } else if (!lines_.empty()) {
+      std::string all;
+      for (const Held& h : lines_) all += h.more ? Text(h) : h.text;
+      WriteToLog(all);
+    }
+  } catch (...) {
+    // A log that cannot be written loses its lines, as it does outside a group.
+  }
+}
+
+bool LogGroup::Hold(const std::string& kind, const std::string& text) {
+  LogGroup* g = t_openGroup;
+  if (!g) return false;
+  auto [it, added] = g->kinds_.try_emplace(kind, g->lines_.size());
+  if (added)
+    g->lines_.push_back({text, 0});
+  else
+    ++g->lines_[it->second].more;
+  return true;
+}
+
+// The first line with the note before its line end.
+std::string LogGroup::Text(const Held& h) {
+  const bool lineEnd = !h.text.empty() && h.text.back() == '\n';
+  std::string text = lineEnd ? h.text.substr(0, h.text.size() - 1) : h.text;
+  return text + MoreLinesNote(h.more) + (lineEnd ? "\n" : "");
 }
 
 }  // namespace vandrel

@@ -2,6 +2,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "run/texts.h"
 #include "run/work_folder.h"
@@ -14,10 +15,13 @@ const std::string kWorkAreaLockPath = "./.vandrel.lock";
 const std::string kCompletionMarkPath = "./vcwk012345/AnalysisCompleted.txt";
 
 bool LockWorkArea(FileLock& lock) {
-  // A folder where the lock file cannot be made is one where the command
-  // cannot write either: it goes on and meets its own failures.
-  if (lock.TryLock(kWorkAreaLockPath) != FileLock::Result::Busy) return true;
-  CurrentHost().MessageBox(kMsgWorkAreaBusy + CurrentDirectory(), kCaptionEnd, MessageButtons::Ok);
+  const FileLock::Result r = lock.TryLock(kWorkAreaLockPath);
+  if (r == FileLock::Result::Taken) return true;
+  const std::string folder = CurrentDirectory();
+  const std::string text = r == FileLock::Result::Busy
+                               ? kMsgWorkAreaBusy + folder
+                               : kMsgLockFileUnavailable + JoinPath(folder, LastComponent(kWorkAreaLockPath));
+  CurrentHost().MessageBox(text, kCaptionEnd, MessageButtons::Ok);
   return false;
 }
 

@@ -13,10 +13,10 @@ namespace vandrel {
 // beside the work folder, so no copy of the work folder takes it.
 extern const std::string kWorkAreaLockPath;
 
-// Takes the lock of the work area for one command. False, after a box that
-// names the folder, when another command holds it, in this process or in
-// another; the caller then touches nothing. (Where the lock file cannot be
-// made, the command goes on unlocked.)
+// Takes the lock of the work area for one command. False, after a box, when
+// another command holds it, in this process or in another (the box names the
+// folder), or when the lock file cannot be opened or locked (the box names
+// the file); the caller then touches nothing.
 bool LockWorkArea(FileLock& lock);
 
 // True when the path is the work folder or its set-aside folder, or lies
@@ -24,7 +24,8 @@ bool LockWorkArea(FileLock& lock);
 bool IsInWorkArea(const std::string& path);
 
 // "./vcwk012345/AnalysisCompleted.txt": written when the pipeline has run to
-// its end, so a run still going, cancelled, stopped or killed has none.
+// its end without losing writes, so a run still going, cancelled, stopped,
+// killed or short of disk space has none.
 extern const std::string kCompletionMarkPath;
 
 bool WriteCompletionMark();  // false when the file could not be written

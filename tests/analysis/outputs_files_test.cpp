@@ -83,6 +83,39 @@ TEST_F(BodyTest, SmallFunctionGivesItsFilesByteForByte) {
   EXPECT_EQ(WorkFile("FILEINFO/INF_f.c"), "HEAD\r\n" + Counts(8, 3, 2));
 }
 
+// The page escapes "&", "<" and ">" of every text it takes from the source:
+// the head, code, comments (whole and over lines) and literals; the source
+// copy keeps them as they are.
+TEST_F(BodyTest, SourceTextIsEscapedOnThePageAndKeptInTheCopy) {
+  // No line starts with a blank, so the copy holds the body lines as they are.
+  const std::string body =
+      "if (a<b) x = a&b;\n"
+      "/* x<y && y>z */\n"
+      "/* <script>alert(1)</script> */\n"
+      "/* <!--\n"
+      "--> &lt; */\n"
+      "s = \"&amp;\";\n"
+      "t = \"表<示>&ソ\";\n";
+  std::string source = Sj(("int f(char v[A<<1]) {\n" + body + "}\n").c_str());
+  ASSERT_EQ(AnalyzeSource(source).result, 1);
+  const std::string s = Spaces(1), blue = "<font color='#0000ff'>";
+  // Tokens after a blank follow one U+3000; the head tokens are each followed by one.
+  auto spaced = [&](std::initializer_list<const char*> tokens) {
+    std::string out;
+    for (const char* t : tokens) out += t + s;
+    return out;
+  };
+  EXPECT_EQ(WorkFile("HTML/f.html"),
+            kPageHead + spaced({"int", "f", "(", "char", "v", "[", "A", "&lt;&lt;", "1", "]", ")", "{"}) +
+                "<BR><BR>" + Spaces(4) + "if" + s + "(a&lt;b)" + s + "x" + s + "=" + s + "a&amp;b;<BR>" +
+                blue + "/* x&lt;y &amp;&amp; y&gt;z */</font><BR>" +
+                blue + "/* &lt;script&gt;alert(1)&lt;/script&gt; */</font><BR>" +
+                blue + Spaces(4) + "/* &lt;!--<BR>" + Spaces(4) + "--&gt;" + s + "&amp;lt;</font>" + s + "*/<BR>" +
+                Spaces(4) + "s" + s + "=" + s + "\"&amp;amp;\";<BR>" +
+                Spaces(4) + "t" + s + "=" + s + Sj("\"表&lt;示&gt;&amp;ソ\";") + "<BR>}");
+  EXPECT_EQ(WorkFile("SOURCE/f"), Crlf(Sj(("[SOURCE]\nint f ( char v [ A << 1 ] ) { \n\n" + body + "}").c_str())));
+}
+
 TEST_F(BodyTest, CountsOfTheAppendedInformation) {
   const struct {
     const char* name;

@@ -94,6 +94,28 @@ TEST_F(BatchQueryTest, DesignDocAnswersItsQuestionWithOk) {
   EXPECT_NE(o.err.find("終了: 出力フォルダを指定してください\n"), std::string::npos) << o.err;
 }
 
+// Design information that could not be written ends the command with 1,
+// after the boxes the dialog shows.
+TEST_F(BatchQueryTest, DesignDocThatWroteNothingEndsWithOne) {
+  struct Case {
+    const char* name;
+    const char* folder;  // removed before the command
+    std::string err;
+  } cases[] = {
+      {"no FILEINFO", "vcwk012345/FILEINFO", "終了: ファイル開けず STEP6\n終了: EXL設計書作成開始します\n"},
+      {"no fileinfo2", "vcwk012345/fileinfo2", "  INF_main.c\n終了: ファイル開けず\n終了: EXL設計書作成開始します\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::rename(c.folder, "aside");
+    test::BatchOutcome o = RunBatch("design-doc out");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, c.err);
+    EXPECT_FALSE(fs::exists("vcwk012345/fileinfo2/INF_main.c"));
+    fs::rename("aside", c.folder);
+  }
+}
+
 TEST_F(BatchQueryTest, WithoutTheResultsOfARunEveryCommandEndsWithOne) {
   fs::remove_all("vcwk012345");
   test::ExpectResultsRefused("main", "g_x");

@@ -21,9 +21,12 @@ struct BatchOutcome {
   std::string out, err;
 };
 
-// `env` goes before the command, as "NAME=value ".
+// `env` goes before the command, as "NAME=value ". Standard error goes to a
+// file beside the test's folders, so that a full current directory loses none.
 inline BatchOutcome RunBatch(const std::string& args, const std::string& env = "") {
-  std::string cmd = env + "'" + VANDREL_BATCH_EXE + "' " + args + " 2>stderr.txt";
+  std::string errPath = (std::filesystem::temp_directory_path() / "vandrel-stderr-XXXXXX").string();
+  close(mkstemp(errPath.data()));
+  std::string cmd = env + "'" + VANDREL_BATCH_EXE + "' " + args + " 2>'" + errPath + "'";
   BatchOutcome o{};
   FILE* p = popen(cmd.c_str(), "r");
   char buf[4096];
@@ -31,7 +34,8 @@ inline BatchOutcome RunBatch(const std::string& args, const std::string& env = "
   while ((n = fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
   int raw = pclose(p);
   o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  o.err = ReadBytes("stderr.txt");
+  o.err = ReadBytes(errPath);
+  std::filesystem::remove(errPath);
   return o;
 }
 

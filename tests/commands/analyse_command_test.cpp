@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <ctime>
+#include <functional>
 #include <mutex>
 #include <regex>
+#include <set>
 #include <thread>
 
 #include "commands/command_fixture.h"
@@ -79,11 +82,60 @@ TEST_F(AnalyseCommandTest, TheThreeChecks) {
   }
 }
 
-TEST_F(AnalyseCommandTest, AnOutputPathThatNamesAFilePassesTheCheck) {
+// A run whose results are not whole offers nothing: no completion mark, no
+// result folder (the one it made is removed), no closing question, and the
+// commands on the results stay disabled. Its boxes say what went wrong.
+TEST_F(AnalyseCommandTest, AnIncompleteRunLeavesNoResult) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here to stand for a full disk";
+  struct Case {
+    const char* name;
+    const char* atStatus;  // when the fault is made
+    std::function<void()> fault;
+    std::string output;
+    std::vector<std::string> boxes;  // the last ones, in order
+  } cases[] = {
+      {"a work file loses its writes", "関数情報抽出中",
+       [] {
+         fs::remove("vcwk012345/FILEINFO/FileFuncInfo.txt");
+         fs::create_symlink("/dev/full", "vcwk012345/FILEINFO/FileFuncInfo.txt");
+       },
+       "out", {"ファイル書込み失敗 解析結果は不完全です"}},
+      {"a copy fails", "関数情報抽出完了",
+       [] {
+         fs::remove("vcwk012345/Typedef.txt");
+         fs::create_directory("vcwk012345/Typedef.txt");
+       },
+       "out", {"コピー失敗", "[TypeDefine.txt]コピー失敗"}},  // the frame set is left out
+      {"the output path names a file", "", nullptr, "out.txt",
+       {"[AnalyzeLog.txt]コピー失敗", "[解析テンポラリ]コピー失敗"}},
+  };
   WriteBytes("out.txt", "");
-  AnalyseResult r = Run("src", "out.txt");
-  EXPECT_EQ(r.outcome, AnalyseOutcome::Completed);
-  EXPECT_FALSE(r.allCopied);  // the copies fail one by one with their boxes
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.boxes.clear();
+    view.disabled = view.enabled = 0;
+    host.onStatusText = [&](const std::string& t) {
+      if (c.fault && t == Sj(c.atStatus)) c.fault();
+    };
+    AnalyseResult r = Run("src", c.output);
+    EXPECT_EQ(r.outcome, AnalyseOutcome::Incomplete);
+    EXPECT_EQ(r.resultFolder, "");
+    EXPECT_TRUE(fs::is_empty("out"));
+    EXPECT_EQ(ReadBytes("out.txt"), "");
+    EXPECT_TRUE(fs::is_directory("vcwk012345/FunctionList4"));
+    EXPECT_FALSE(fs::exists("vcwk012345/AnalysisCompleted.txt"));
+    std::vector<std::string> boxes = host.BoxTexts();
+    ASSERT_GE(boxes.size(), c.boxes.size());
+    boxes.erase(boxes.begin(), boxes.end() - c.boxes.size());
+    std::vector<std::string> expected;
+    for (const std::string& b : c.boxes) expected.push_back(Sj(b.c_str()));
+    EXPECT_EQ(boxes, expected);
+    for (const std::string& b : host.BoxTexts()) EXPECT_NE(b, Sj("解析完了 結果を起動します"));
+    EXPECT_EQ(view.enabled, 0);
+    EXPECT_EQ(view.disabled, 1);
+    EXPECT_TRUE(view.functions.empty());
+    EXPECT_EQ(host.statusTexts.back(), Sj("解析終了"));
+  }
 }
 
 TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
@@ -118,6 +170,30 @@ TEST_F(AnalyseCommandTest, ACompletedRunIsCopiedIntoAStampedResultFolder) {
   EXPECT_TRUE(host.opened.empty());
   EXPECT_EQ(host.statusTexts.back(), Sj("解析終了"));
   EXPECT_EQ(host.statusDetails.back(), "----------------------");
+}
+
+// A folder of the run's own name that is there already (a run of the same
+// second) stays as it was: the run takes the stamp with "_2".
+TEST_F(AnalyseCommandTest, AResultFolderOfTheSameSecondIsLeftAsItWas) {
+  std::set<std::string> earlier;
+  for (std::time_t t = std::time(nullptr), end = t + 30; t < end; ++t) {
+    std::tm local{};
+    localtime_r(&t, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "%Y年%m月%d日%H時%M分%S秒", &local);
+    WriteBytes(fs::path("out") / name / "mine.txt", "mine");
+    earlier.insert(name);
+  }
+  AnalyseResult r = Run("src", "out");
+  ASSERT_EQ(r.outcome, AnalyseOutcome::Completed);
+  const fs::path res = ToUtf8(r.resultFolder);
+  const std::string name = res.filename().string();
+  ASSERT_TRUE(name.ends_with("_2")) << name;
+  EXPECT_EQ(earlier.count(name.substr(0, name.size() - 2)), 1u) << name;
+  EXPECT_TRUE(fs::exists(res / "index.html"));
+  EXPECT_TRUE(fs::exists(res / "FunctionList4/main"));
+  for (const std::string& e : earlier)
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path("out") / e), fs::directory_iterator()), 1) << e;
 }
 
 // The copies run while the view waits (the dialog keeps painting); the status

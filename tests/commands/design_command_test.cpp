@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 
 #include "reports/function_tree_records.h"
@@ -100,10 +101,11 @@ TEST_F(DesignCommandTest, TheChecksAfterThePass) {
   }
 }
 
+// The command goes on, but it did not write the design information: it fails.
 TEST_F(DesignCommandTest, AMissingFileInfoFolderIsReportedAndTheCommandGoesOn) {
   fs::remove_all("vcwk012345/FILEINFO");
   g_abortRequested = 1;  // no entry tests it; the command clears it before the busy box
-  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Run());
   EXPECT_EQ(g_abortRequested.load(), 0);
   EXPECT_EQ(busyBox.calls, "open;close;");
   EXPECT_EQ(host.BoxTexts(), (std::vector<std::string>{Sj("ファイル開けず STEP6"), Sj("EXL設計書作成開始します")}));
@@ -111,6 +113,50 @@ TEST_F(DesignCommandTest, AMissingFileInfoFolderIsReportedAndTheCommandGoesOn) {
             "FILE INFO CREATE START     : T\n"
             "プログラム解析 ./vcwk012345/FILEINFO/*.* : FILE NOT OPEN\n"
             "FILE INFO CREATE END         : T\n");
+}
+
+// A file that the pass could not open or write fails the command after its
+// box (if any); the other files are written, and the rest of the command runs
+// as it would.
+TEST_F(DesignCommandTest, AFileThePassCouldNotOpenOrWriteFailsTheCommand) {
+  const std::string good = "[DOM]\nAPP\n[FUNCNAME]\nmain\n";
+  struct Case {
+    const char* name;
+    std::function<void()> fault;  // made beside INF_main.c, which the pass writes
+    std::vector<const char*> boxes;
+  } cases[] = {
+      {"no fileinfo2 folder", [] { fs::remove_all("vcwk012345/fileinfo2"); }, {"ファイル開けず"}},
+      {"an output that loses its writes",
+       [&] {
+         WriteText("vcwk012345/FILEINFO/INF_bad.c", good);
+         fs::create_symlink("/dev/full", "vcwk012345/fileinfo2/INF_bad.c");
+       },
+       {}},
+      {"a function without a record",
+       [] { WriteText("vcwk012345/FILEINFO/INF_bad.c", "[DOM]\nAPP\n[FUNCNAME]\nnosuch\n"); }, {"起動失敗"}},
+      {"an input that cannot be read", [] { fs::create_symlink("/nowhere", "vcwk012345/FILEINFO/INF_bad.c"); },
+       {"ファイル開けず"}},
+  };
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here to stand for a full disk";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all("vcwk012345/fileinfo2");
+    fs::create_directories("vcwk012345/fileinfo2");
+    fs::remove("vcwk012345/FILEINFO/INF_bad.c");
+    c.fault();
+    host.boxes.clear();
+    busyBox.calls.clear();
+    EXPECT_FALSE(Run());
+    std::vector<std::string> expected;
+    for (const char* b : c.boxes) expected.push_back(Sj(b));
+    expected.push_back(Sj("EXL設計書作成開始します"));
+    EXPECT_EQ(host.BoxTexts(), expected);
+    EXPECT_EQ(busyBox.calls, "open;close;");
+    if (fs::is_directory("vcwk012345/fileinfo2")) {
+      EXPECT_NE(ReadBytes("vcwk012345/fileinfo2/INF_main.c").find(Sj("[FUNCTION_LIST]\r\nmain\r\n")),
+                std::string::npos);
+    }
+  }
 }
 
 TEST_F(DesignCommandTest, TheAbortFlagEndsThePassAtOnce) {

@@ -146,6 +146,21 @@ TEST_F(FunctionTreeTest, TheRunFolderAndItsCopy) {
   EXPECT_EQ(g_chosenFunctionName, "main");
 }
 
+// The HTML tree escapes the names it shows; the text tree keeps them.
+TEST_F(FunctionTreeTest, NamesAreEscapedInTheHtmlTreeOnly) {
+  WriteCalls("main", {"operator<(a)", "p->f(x)"});
+  test::WriteBytes("vcwk012345/FunctionList4/operator<", "Not Found Function");
+  EXPECT_TRUE(Run("main"));
+  EXPECT_EQ(Tree("main"), "--main\n\t|--operator<\n\t|--p->f[non]\n");
+  EXPECT_EQ(ReadText((RunFolders()[0] / "call_tree_main.html").string()),
+            "<BODY bgcolor='white' link='black' vlink='black' alink=' black'><font size='2'>"
+            "<font color='black'>mainコールツリー<BR><BR>\n"
+            "<font size='2'>--</font><A href= ..\\main.html target='_blank'>main</A><BR>\n"
+            "<font size='2'>　　　|--</font><A href= ..\\operator<.html target='_blank'>operator&lt;</A><BR>\n"
+            "<font size='2'>　　　|--p-&gt;f[non]</font><BR>\n"
+            "</font></BODY><BR><BR>");
+}
+
 TEST_F(FunctionTreeTest, TheChecks) {
   WriteCalls("main", {});
   struct Case {

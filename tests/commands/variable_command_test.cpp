@@ -91,6 +91,25 @@ TEST_F(VariableCommandTest, TheAccessListTheTreeAndTheRunFolder) {
   EXPECT_EQ(host.opened, std::vector<std::string>{"out/" + stamp + "/index.html"});
 }
 
+// A name and entries holding "<", ">" or "&" are escaped on the HTML list;
+// the text list, the tree and the file names keep them.
+TEST_F(VariableCommandTest, TheHtmlListEscapesTheNameAndTheEntries) {
+  WriteCalls("operator<", {}, {"g_st.a<g_n [R]", "p->g_st.a<g_n [w]"});
+  EXPECT_TRUE(Run("g_st.a<g_n"));
+  EXPECT_EQ(File("Ram_g_st.a<g_n.html"),
+            std::string(kPageHead) +
+                "g_st.a&lt;g_nコールツリー<BR><BR>\n<BR>\n"
+                "<A href= ..\\operator<.html>operator&lt;</A><BR>\n　　　g_st.a&lt;g_n [R]<BR>\n　　　p-&gt;g_st.a&lt;g_n [w]<BR>\n<BR>\n"
+                "</font></BODY><BR><BR>");
+  EXPECT_EQ(File("Ram_g_st.a<g_n.txt"),
+            "\noperator<\n\tg_st.a<g_n [R]\n\tp->g_st.a<g_n [w]\n\n"
+            "\nアクセス数 2 アクセス\n   [R]   1 アクセス数\n   [W]   1 アクセス数\n");
+  EXPECT_EQ(File("index.html"),
+            "<html><head><title>プログラム ソルメダ</title></head><frameset cols='200,*'>"
+            "<frame name='mid' src='.\\Ram_g_st.a<g_n.txt'><frame name='view' src='.\\Ram_g_st.a<g_nTree.txt'>"
+            "</frameset>");
+}
+
 TEST_F(VariableCommandTest, ANameThatNoRecordMentions) {
   EXPECT_TRUE(Run("zzz"));
   EXPECT_EQ(File("Ram_zzz.txt"), "\n\nアクセス数 0 アクセス\n   [R]   0 アクセス数\n   [W]   0 アクセス数\n");

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <regex>
+#include <thread>
 
 #include "commands/command_fixture.h"
 #include "run/run_state.h"
@@ -112,6 +114,30 @@ TEST_F(DriverTest, ACancelDuringAFileStepEndsTheRunAfterThatStep) {
     EXPECT_EQ(host.statusDetails.back(), "----");
     EXPECT_FALSE(fs::exists("vcwk012345"));
     EXPECT_TRUE(fs::is_empty("out"));
+  }
+}
+
+// The completion mark tells the commands on the results that the run's files
+// are whole: a run that lost writes (a full disk) ends without it, also
+// when no command is left to look at it (its box was closed early).
+TEST_F(DriverTest, OnlyARunWithoutLostWritesGetsTheCompletionMark) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here to stand for a full disk";
+  std::atomic<bool> closed{false};
+  view.onShow = [&] { return closed = true; };
+  for (bool full : {false, true}) {
+    SCOPED_TRACE(full ? "full" : "room");
+    closed = false;
+    host.onStatusText = [&](const std::string& t) {
+      while (t == Sj("ヘッダ・プリプロ解析終了") && !closed) std::this_thread::yield();
+      if (full && t == Sj("関数情報抽出中")) {
+        fs::remove("vcwk012345/FILEINFO/FileFuncInfo.txt");
+        fs::create_symlink("/dev/full", "vcwk012345/FILEINFO/FileFuncInfo.txt");
+      }
+    };
+    EXPECT_EQ(Run().outcome, AnalyseOutcome::ClosedEarly);
+    EXPECT_EQ(g_analysisCompleted.load(), 1);
+    EXPECT_EQ(LogLabels().back(), "FUNC INFO END       ");
+    EXPECT_EQ(fs::exists("vcwk012345/AnalysisCompleted.txt"), !full);
   }
 }
 

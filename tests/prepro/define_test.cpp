@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -190,6 +191,32 @@ TEST_F(DefineTest, LookupGivesTheFirstEntryWithAUsableFirstToken) {
     std::string out = "old";
     EXPECT_EQ(LookupDefine(c.name, out), c.code) << c.name;
     EXPECT_EQ(out, c.out) << c.name;
+  }
+}
+
+// The table's version moves with every change that a lookup can tell, and
+// only with those.
+TEST_F(DefineTest, TheTableVersionMovesWhenALookupCanTell) {
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    bool moves;
+  } cases[] = {
+      {"a new name", [] { AppendDefine("B", "\t2\t"); }, true},
+      {"a name and value held already", [] { AppendDefine("A", "\t1\t"); }, false},
+      {"a held name with another value", [] { AppendDefine("A", "\t(\t"); }, true},
+      {"a value rewritten", [] { SetDefineValue(0, "\t3\t"); }, true},
+      {"a value written as it is", [] { SetDefineValue(0, "\t1\t"); }, false},
+      {"an entry appended behind the table's back", [] { g_defineNameList.push_back("C"),
+                                                          g_defineValueList.push_back("\t"); }, true},
+      {"the table emptied", [] { ClearDefineTable(); }, true},
+  };
+  for (const Case& c : cases) {
+    ClearDefineTable();
+    AppendDefine("A", "\t1\t");
+    const unsigned long long before = DefineTableVersion();
+    c.change();
+    EXPECT_EQ(DefineTableVersion() != before, c.moves) << c.what;
   }
 }
 

@@ -171,6 +171,36 @@ TEST_F(PreproWalkTest, AWorkFolderInsideTheSourceTreeIsNotWalked) {
   EXPECT_EQ(Work("DEF/a_DEF_C.dat"), "A\t1\t\n");
 }
 
+// The include copies of an earlier run, left in the source tree (with a
+// copy of its work folder): each holds its header once per inclusion,
+// without its guard, with its #include line each time. Preprocessing them
+// costs in proportion to their size: twice the copies, about twice the bytes.
+TEST_F(PreproWalkTest, IncludeCopiesOfAnEarlierRunCostInProportionToTheirSize) {
+  auto written = [](int copies) {
+    fs::remove_all("src");
+    fs::remove_all("vcwk012345");
+    fs::create_directories("vcwk012345/DEF/TMP");
+    fs::create_directories("vcwk012345/DEF/src");
+    constexpr int kHeaders = 5;
+    for (int h = 1; h <= kHeaders; ++h) {
+      const std::string n = std::to_string(h);
+      std::string body = "#define H" + n + "_H\n";
+      if (h < kHeaders) body += "#include \"h" + std::to_string(h + 1) + ".h\"\n";
+      body += "int h" + n + ";\n";
+      std::string text;
+      for (int c = 0; c < copies; ++c) text += body;
+      Source("src/h" + n + ".h", text);
+    }
+    RunSteps();
+    uintmax_t bytes = 0;
+    for (const auto& e : fs::recursive_directory_iterator("vcwk012345"))
+      if (e.is_regular_file()) bytes += e.file_size();
+    return bytes;
+  };
+  const uintmax_t four = written(4), eight = written(8);
+  EXPECT_LE(eight, four * 5 / 2) << four << " bytes for four copies";
+}
+
 // The shipped sample, with its DefList.txt in the current directory.
 TEST_F(PreproWalkTest, TheSampleTreeGivesSaneResults) {
   const std::string sample = std::string(VANDREL_SOURCE_DIR) + "/examples/sample";

@@ -68,6 +68,18 @@ TEST_F(CallTreeWriterTest, NodeLinesInTheHtmlTree) {
   EXPECT_EQ(Text(), Tree(0, "r") + "\t|--x[non]\r\n" + Tree(1, "a"));
 }
 
+// Names are escaped where they are shown; the link keeps the file name.
+TEST_F(CallTreeWriterTest, NamesAreEscapedInTheHtmlTreeOnly) {
+  test::WriteRecord({"r", {"operator<(a)", "p->f(x)"}});
+  test::WriteBytes("vcwk012345/FunctionList4/operator<", "Not Found Function");
+  Draw({"r"});
+  const std::string g2 = Sj("　　　|　　　|");
+  EXPECT_EQ(Html().substr(Html().find("<BR>\r\n") + 6),
+            "<font size='2'>" + g2 + "--</font><A href= ..\\operator<.html target='view'>operator&lt;</A><BR>\r\n" +
+                "<font size='2'>" + g2 + "--</font><font size='2'>p-&gt;f[non]</font><BR>\r\n");
+  EXPECT_EQ(Text(), Tree(0, "r") + Tree(1, "operator<") + "\t|--p->f[non]\r\n");
+}
+
 TEST_F(CallTreeWriterTest, ARecursiveFunctionIsDrawnDownToTheDepthLimit) {
   test::WriteRecord({"s", {"s(n - 1)", "u()"}});
   test::WriteRecord({"u", {}});

@@ -86,7 +86,7 @@ const char kCallsAndValues[] =
     "[WRITE_VALUE]\ng_speed\nbuf[].x\ng_state\ng_mode\n\n";
 
 TEST_F(DesignInfoTest, AComponentWithItsHeader) {
-  BuildFileInfoSummary("vcwk012345/FILEINFO/INF_main.c");
+  EXPECT_TRUE(BuildFileInfoSummary("vcwk012345/FILEINFO/INF_main.c"));
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(Output(), std::string(kHead) + kListsUpToVariables +
                           "[GLOBAL_FUNCTION_LIST]\nint util_init ( void ) \norphan\n\n"
@@ -132,7 +132,7 @@ TEST_F(DesignInfoTest, AnEmptyFunctionNameEndsTheReading) {
 
 TEST_F(DesignInfoTest, AFunctionWithoutRecordLeavesOnlyTheHead) {
   fs::remove("vcwk012345/FunctionList4/util_init");
-  BuildFileInfoSummary("vcwk012345/FILEINFO/INF_main.c");
+  EXPECT_FALSE(BuildFileInfoSummary("vcwk012345/FILEINFO/INF_main.c"));
   EXPECT_EQ(host.BoxTexts(), std::vector<std::string>{Sj("起動失敗")});
   EXPECT_EQ(Output(), kHead);
 }
@@ -145,14 +145,22 @@ TEST_F(DesignInfoTest, NamesThatAreNoFileNamesCountAsMissingRecords) {
 }
 
 TEST_F(DesignInfoTest, AnInputOrOutputThatCannotBeOpened) {
-  BuildFileInfoSummary("vcwk012345/FILEINFO/INF_nosuch.c");
+  EXPECT_FALSE(BuildFileInfoSummary("vcwk012345/FILEINFO/INF_nosuch.c"));
   EXPECT_EQ(host.BoxTexts(), std::vector<std::string>{Sj("ファイル開けず")});
   EXPECT_FALSE(fs::exists("vcwk012345/fileinfo2/INF_nosuch.c"));
 
   host.boxes.clear();
   fs::create_directories("vcwk012345/fileinfo2/INF_main.c");  // a folder in the way
-  BuildFileInfoSummary("vcwk012345/FILEINFO/INF_main.c");
+  EXPECT_FALSE(BuildFileInfoSummary("vcwk012345/FILEINFO/INF_main.c"));
   EXPECT_EQ(host.BoxTexts(), std::vector<std::string>{Sj("ファイル開けず")});
+}
+
+// Writes lost (a full disk) fail the call without a box of its own.
+TEST_F(DesignInfoTest, AnOutputThatLosesItsWrites) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here to stand for a full disk";
+  fs::create_symlink("/dev/full", "vcwk012345/fileinfo2/INF_main.c");
+  EXPECT_FALSE(BuildFileInfoSummary("vcwk012345/FILEINFO/INF_main.c"));
+  EXPECT_TRUE(host.boxes.empty());
 }
 
 TEST_F(DesignInfoTest, AnInputWithoutDomKeepsItsOwnNameForTheLookups) {

@@ -127,6 +127,32 @@ TEST_F(ReportPagesTest, DefinitionFilesGetAPageEach) {
   EXPECT_FALSE(fs::exists("vcwk012345/HTML/DEF/other.html"));
 }
 
+// Texts from the sources, the lists and the definition files are escaped
+// where they are shown; the file names in the links and on the disk are not.
+TEST_F(ReportPagesTest, ShownTextsAreEscapedAndFileNamesAreNot) {
+  g_runParameters.m_sourceFolder = Sj("/src/<b>&表");
+  ASSERT_TRUE(WriteTopPage());
+  test::WriteWorkLines("FuncList_ProtType.txt", {"bool\toperator<\t(\tint\ta\t)\t;"});
+  test::WriteWorkLines("ValList.txt", {});
+  test::WriteBytes("vcwk012345/DEF/r&d_DEF_C.dat",
+                   CrLfLines({"LIMIT\t(a<b)&&c>表示", "TAG\t\"<b>表</b>\t", "HIDE\t<!--\t", "AMP\t&amp;"}));
+  ASSERT_EQ(WriteReportPages(), StepResult::Done);
+
+  EXPECT_NE(Work("HTML/top.html").find(Sj("<B><< /src/&lt;b&gt;&amp;表 >> 解析結果</B><BR>")), std::string::npos);
+  EXPECT_EQ(Work("HTML/Funclist.html"),
+            CrLfLines(ListHead("関数一覧<BR><BR>") +
+                      std::vector<std::string>{"<A href=\"javaScript:mysetFrame( '../FunctionList4/operator<',"
+                                               "'operator<.html')\">operator&lt;</A><BR>"}));
+  EXPECT_EQ(Work("FunctionList4/operator<"), "Not Found Function");
+  EXPECT_EQ(Work("HTML/operator<.html"), "Not Found Function");
+  EXPECT_EQ(Work("HTML/DefList.html"),
+            CrLfLines({"参照定義 （ファイル毎）<BR><BR>",
+                       "<A href= .\\DEF\\r&d_C.html target='view'>r&amp;d_C</A><BR>"}));
+  EXPECT_EQ(Work("HTML/DEF/r&d_C.html"),
+            CrLfLines({"LIMIT\t(a&lt;b)&amp;&amp;c&gt;表示<BR>", "TAG\t\"&lt;b&gt;表&lt;/b&gt;\t<BR>",
+                       "HIDE\t&lt;!--\t<BR>", "AMP\t&amp;amp;<BR>"}));
+}
+
 TEST_F(ReportPagesTest, MissingListsAreReportedAndTheStepGoesOn) {
   ASSERT_EQ(WriteReportPages(), StepResult::Done);
   EXPECT_EQ(host.BoxTexts(), (std::vector<std::string>{Sj("関数リスト存在せず"), Sj("関数リスト存在せず"),

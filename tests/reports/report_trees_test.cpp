@@ -148,6 +148,33 @@ TEST_F(ReportTreesTest, AccessEntriesMatchAndCountAsTheyAreWritten) {
                            "<A href= ..\\f.html>f</A><BR>", "　　　cnt [R]<BR>", "<BR>"}));
 }
 
+// Access entries and names are escaped on the HTML pages and kept in the
+// text pages and trees.
+TEST_F(ReportTreesTest, SourceTextsAreEscapedOnTheHtmlPagesOnly) {
+  test::WriteRecord({"main", {"s_ops->run(a)"}, {}, {}, {"g_st.a<g_n [R]", "g_st.b&表>1 [w]"}});
+  test::WriteRecord({"operator<", {}, {}, {}, {"g_st.c [w]"}});
+  test::WriteWorkLines("ValList.txt", {"ST\tg_st\t;"});
+  EXPECT_EQ(WriteReportTrees(), StepResult::Done);
+  std::string mainLines = CrLfLines({"■基点関数<BR>", "<A href= ..\\main.html>main</A><BR>",
+                                     "　　　g_st.a&lt;g_n [R]<BR>", "　　　g_st.b&amp;表&gt;1 [w]<BR>", "<BR>"});
+  std::string opLines = CrLfLines({"■基点関数<BR>", "<A href= ..\\operator<.html>operator&lt;</A><BR>",
+                                   "　　　g_st.c [w]<BR>", "<BR>"});
+  FunctionCounts mainCounts{"main", 2, 1, 1}, opCounts{"operator<", 1, 0, 1};
+  // The roots stand in the order of the folder.
+  if (!Tree("call_tree.txt").starts_with("--main")) {
+    std::swap(mainLines, opLines);
+    std::swap(mainCounts, opCounts);
+  }
+  EXPECT_EQ(Work("HTML/RAM/g_st.html"), "<BODY bgcolor=#CCFFFF><H5>" + mainLines + opLines);
+  EXPECT_EQ(Work("RAM/g_st"), TextPage({mainCounts, opCounts}));
+  EXPECT_NE(Tree("CallTree_index.html").find("<A href= CallTree_operator<.html target='mid'>operator&lt;</A><BR>"),
+            std::string::npos);
+  const std::string g2 = Sj("　　　|　　　|");
+  EXPECT_NE(Tree("CallTree_main.html").find("<font size='2'>" + g2 + "--</font><font size='2'>s_ops-&gt;run[non]</font>"),
+            std::string::npos);
+  EXPECT_NE(Tree("call_tree.txt").find("--main\r\n\t|--s_ops->run[non]\r\n"), std::string::npos);
+}
+
 TEST_F(ReportTreesTest, AFunctionCountsOnceAtItsFirstLineInTheTree) {
   // f stands under two callers and under a cycle that no root reaches: c1 -> c2 -> c1.
   test::WriteRecord({"main", {"a()", "b()"}});

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "platform/clock.h"
 #include "platform/text_file.h"
@@ -52,6 +54,50 @@ TEST_F(AnalysisLogTest, AFileWhoseWritesAreLostIsOneLine) {
   full.Write("lost\n");
   EXPECT_FALSE(full.Close());
   EXPECT_EQ(ReadBytes("AnalyzeLog.txt"), Sj("プログラム解析 /dev/full : FILE WRITE FAIL\r\n"));
+}
+
+// While a group is open nothing is written; when it closes, each kind is
+// written once, in the order the kinds came: its first line, with how many
+// more there were. A line alone keeps its bytes.
+TEST_F(AnalysisLogTest, AGroupWritesEachKindOnceWithTheCountOfTheOthers) {
+  const std::string cycle = Sj("インクルード循環 ");
+  {
+    LogGroup group;
+    AppendPreproLog("t", "same\n");
+    AppendAnalyzeLogEntry("SetWValList", 0, "over", "-");
+    AppendPreproLog("t", "same\n");
+    AppendPreproLog(LogKind{cycle}, "t", cycle + "x.h\n");
+    AppendPreproLog(LogKind{cycle}, "t", cycle + "y.h\n");
+    AppendPreproLog("t", "same\n");
+    AppendAnalyzeLog("p", "no line end");
+    AppendAnalyzeLog("p", "no line end");
+    EXPECT_FALSE(std::filesystem::exists("AnalyzeLog.txt"));
+  }
+  EXPECT_EQ(ReadBytes("AnalyzeLog.txt"), Sj("プリプロ解析 t : same ほか2行\r\n") + "SetWValList : 0 : over : -\r\n" +
+                                             Sj("プリプロ解析 t : ") + cycle + Sj("x.h ほか1行\r\n") +
+                                             Sj("プログラム解析 p : no line end ほか1行"));
+}
+
+// A group inside another (a function in its file) keeps a line per kind of
+// its own.
+TEST_F(AnalysisLogTest, AnInnerGroupKeepsItsOwnLinePerKind) {
+  {
+    LogGroup file;
+    AppendAnalyzeLogEntry("n", 0, "over", "-");
+    for (int function = 0; function < 2; ++function) {
+      LogGroup own;
+      for (int i = 0; i <= function; ++i) AppendAnalyzeLogEntry("n", 0, "over", "-");
+    }
+    AppendAnalyzeLogEntry("n", 0, "over", "-");
+  }
+  EXPECT_EQ(ReadBytes("AnalyzeLog.txt"),
+            Sj("n : 0 : over : - ほか1行\r\n") + "n : 0 : over : -\r\n" + Sj("n : 0 : over : - ほか1行\r\n"));
+}
+
+TEST_F(AnalysisLogTest, AGroupHoldsOnlyTheLinesOfItsThread) {
+  LogGroup group;
+  std::thread([] { AppendAnalyzeLog("other", "thread\n"); }).join();
+  EXPECT_EQ(ReadBytes("AnalyzeLog.txt"), Sj("プログラム解析 other : thread\r\n"));
 }
 
 TEST(LogTimeFormatTest, TwoDigitFieldsAtMidnight) {

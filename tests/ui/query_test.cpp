@@ -4,6 +4,7 @@
 // design-document command with its busy box.
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -302,18 +303,25 @@ class QueryTest : public QObject {
   // The button stays disabled; the command itself, invoked here, writes the
   // design information of each .c file, asks, and on OK opens the busy box,
   // which closes again at once without the abort flag. With the abort flag
-  // set the pass writes nothing and nothing is asked.
+  // set the pass writes nothing and nothing is asked. Files it cannot write
+  // show their boxes, and the command goes on as before without saying more.
   void designDocument_data() {
+    QTest::addColumn<bool>("noFolder");  // no fileinfo2 folder to write into
     QTest::addColumn<bool>("abortSet");
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<QStringList>("files");
     const QStringList written{"INF_main.c", "INF_motor.c", "INF_sensor.c"};
-    QTest::newRow("OK") << false << true << QStringList{"EXL設計書作成開始します"} << written;
-    QTest::newRow("Cancel") << false << false << QStringList{"EXL設計書作成開始します"} << written;
-    QTest::newRow("abort flag set") << true << true << QStringList{} << QStringList{};
+    QTest::newRow("OK") << false << false << true << QStringList{"EXL設計書作成開始します"} << written;
+    QTest::newRow("Cancel") << false << false << false << QStringList{"EXL設計書作成開始します"} << written;
+    QTest::newRow("abort flag set") << false << true << true << QStringList{} << QStringList{};
+    QTest::newRow("nothing written") << true << false << true
+                                     << QStringList{"ファイル開けず", "ファイル開けず", "ファイル開けず",
+                                                    "EXL設計書作成開始します"}
+                                     << QStringList{};
   }
   void designDocument() {
+    QFETCH(bool, noFolder);
     QFETCH(bool, abortSet);
     QFETCH(bool, confirm);
     QFETCH(QStringList, boxes);
@@ -321,6 +329,8 @@ class QueryTest : public QObject {
     QVERIFY(!dialog_->Control(kDesignDocButton)->isEnabled());
     QDir info(QStringLiteral("vcwk012345/fileinfo2"));
     for (const QString& f : Files(info.path())) QVERIFY(info.remove(f));
+    if (noFolder) QVERIFY(QDir().rmdir(info.path()));
+    const QString status = dialog_->Control<QLabel>(kStatusLine)->text();
     dialog_->Control<QLineEdit>(kOutputEdit)->setText(QStringLiteral("out"));
     g_abortRequested = abortSet ? 1 : 0;
     BusyDialog& busy = dialog_->busyBox().dialog();
@@ -338,6 +348,8 @@ class QueryTest : public QObject {
     QCOMPARE(busy.isVisible(), opened);  // its close is delivered once it is up
     QTRY_VERIFY(!busy.isVisible());
     QCOMPARE(g_abortRequested.load(), abortSet ? 1 : 0);
+    QCOMPARE(dialog_->Control<QLabel>(kStatusLine)->text(), status);
+    if (noFolder) QVERIFY(QDir().mkdir(info.path()));
   }
 
   // Pictures of the dialog after the commands, its lists filled and a
@@ -407,7 +419,43 @@ class QueryTest : public QObject {
     QCOMPARE(dialog_->Control<QComboBox>(kVariableList)->currentText(), QStringLiteral("g_systemMode"));
   }
 
+  // A lock file that cannot be opened (here a folder) takes no lock: each
+  // command shows one box naming it and touches nothing.
+  void aLockFileThatCannotBeOpenedRefusesEveryCommand() {
+    SetQuery(*dialog_, kTypedFunctionRadio, kListedFunctionRadio, kFunctionEdit, kFunctionList, false, "", "main");
+    SetQuery(*dialog_, kTypedVariableRadio, kListedVariableRadio, kVariableEdit, kVariableList, false, "",
+             "g_pwmDuty");
+    dialog_->Control<QLineEdit>(kOutputEdit)->setText(QDir::current().filePath(QStringLiteral("out")));
+    const QString lock = QDir::current().filePath(QStringLiteral(".vandrel.lock"));
+    QVERIFY(QFile::remove(lock));
+    QVERIFY(QDir().mkdir(lock));
+    const QMap<QString, QByteArray> before = Everything();
+    BoxAnswerer answerer;
+    FakeXdgOpen xdgOpen;
+    dialog_->Control<QAbstractButton>(kAnalyseButton)->click();
+    dialog_->Control<QAbstractButton>(kFunctionTreeButton)->click();
+    dialog_->Control<QAbstractButton>(kVariableButton)->click();
+    dialog_->OnDesignDocButton();
+    QCOMPARE(answerer.Texts(), QStringList(4, QStringLiteral("ロックファイルを作成できません：") + lock));
+    for (const test::SeenBox& b : answerer.boxes) QCOMPARE(b.caption, QStringLiteral("終了"));
+    QVERIFY(xdgOpen.Opened().isEmpty());
+    QVERIFY(Everything() == before);
+    QVERIFY(dialog_->Control(kFunctionTreeButton)->isEnabled());
+    QVERIFY(QDir().rmdir(lock));
+  }
+
  private:
+  // Every file below the current directory with its bytes.
+  static QMap<QString, QByteArray> Everything() {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(QStringLiteral("."), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      files.insert(path, ReadBytes(path));
+    }
+    return files;
+  }
+
   // The analyse button, its closing question declined.
   void RunAnalysis() {
     BoxAnswerer answerer;
