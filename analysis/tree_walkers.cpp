@@ -53,13 +53,13 @@ void Walk(const Walker& w, const std::string& pattern, const std::string& folder
 }  // namespace
 
 void SearchFile_DefineAls(std::string pattern, std::string folder) {
-  static const Walker w{ExtractTypeDefinitions, g_defineWalkTrace1, g_defineWalkTrace2, true,
+  const Walker w{ExtractTypeDefinitions, g_defineWalkTrace1, g_defineWalkTrace2, true,
                         "FILE OPEN ERROR", "-"};
   Walk(w, pattern, folder);
 }
 
 void SearchFile_WordAls(std::string pattern, std::string folder) {
-  static const Walker w{WordAlsFuncltion, g_wordWalkTrace1, g_wordWalkTrace2, false,
+  const Walker w{WordAlsFuncltion, g_wordWalkTrace1, g_wordWalkTrace2, false,
                         "SearchFile_WordAls", kLogWordWalkException};
   Walk(w, pattern, folder);
 }

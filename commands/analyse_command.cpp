@@ -163,16 +163,18 @@ bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseV
   // The frame set comes last, and only after every other copy succeeded: a
   // result folder with an index.html holds all the rest (a frame set left out
   // counts as a failed copy). A cancel (Ctrl-C) stops the copies and shows no box.
+  // The copies run at once; each one's status detail is shown in row order.
   std::vector<char> done(jobs.size(), 0);
+  std::vector<size_t> rest;
+  for (size_t i = 0; i < jobs.size(); ++i)
+    if (i != frameSet) rest.push_back(i);
   auto run = [&](size_t i) {
-    SetStatusDetail(jobs[i].detail);
+    AtCommit([detail = jobs[i].detail] { SetStatusDetail(detail); });
     done[i] = jobs[i].copy();
+    return true;
   };
   RunWhileViewWaits(view, [&] {
-    ForEachInParallel(jobs.size(), [&](size_t i) {
-      if (i != frameSet && g_abortRequested.load() != 1) run(i);
-      return true;
-    });
+    RunInOrder(rest.size(), [&](size_t k) { return run(rest[k]); }, &g_abortRequested);
     size_t copied = 0;
     for (char d : done) copied += d ? 1 : 0;
     if (g_abortRequested.load() != 1 && copied + 1 == jobs.size()) run(frameSet);

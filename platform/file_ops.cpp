@@ -13,18 +13,36 @@
 
 #include "platform/cp932.h"
 #include "platform/os_path.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace fs = std::filesystem;
 
+namespace {
+
+// The kept tree's answer for a file of it (work_store.h), or nothing.
+std::optional<work_store::View> KeptView(const std::string& path, bool wantBytes = false) {
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path))) {
+    work_store::View v = work_store::Look(*key, wantBytes);
+    if (v.kept) return v;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 bool PathExists(const std::string& path) {
+  if (path.empty()) return false;
+  if (std::optional<work_store::View> v = KeptView(path)) return v->exists;
   std::error_code ec;
-  return !path.empty() && fs::exists(FsPath(path), ec);
+  return fs::exists(FsPath(path), ec);
 }
 
 bool EntryExists(const std::string& path) {
+  if (path.empty()) return false;
+  if (std::optional<work_store::View> v = KeptView(path)) return v->exists;
   struct stat st;
-  return !path.empty() && ::lstat(OsPath(path).c_str(), &st) == 0;
+  return ::lstat(OsPath(path).c_str(), &st) == 0;
 }
 
 namespace {
@@ -67,6 +85,7 @@ bool MatchEntryIgnoringCase(const std::string& folder, const std::string& name, 
 }  // namespace
 
 bool MatchPathIgnoringCase(const std::string& path, std::string& found) {
+  work_store::SettleFolder(OsPath(path));  // the disk then holds what the tree does
   std::string prefix;
   size_t start = 0;
   bool changed = false;
@@ -105,6 +124,11 @@ bool GetOsFileStamp(const fs::path& osPath, FileStamp& stamp) {
 
 bool GetFileStamp(const std::string& path, FileStamp& stamp) {
   if (path.empty()) return false;
+  if (std::optional<work_store::View> v = KeptView(path); v && v->exists) {
+    // A file of the kept tree: its own identity, a change makes a new stamp.
+    stamp = {~0ULL, v->id, v->size, static_cast<long long>(v->version)};
+    return true;
+  }
   if (GetOsFileStamp(FsPath(path), stamp)) return true;
   std::string other;
   return errno == ENOENT && MatchPathIgnoringCase(path, other) && GetOsFileStamp(FsPath(other), stamp);
@@ -174,11 +198,19 @@ bool MakeDirectory(const std::string& path) {
 }
 
 bool RemoveDirectory(const std::string& path) {
+  work_store::SettleFolder(OsPath(path));
   return ::rmdir(OsPath(path).c_str()) == 0;
 }
 
 bool DeleteFile(const std::string& path) {
   std::string os = OsPath(path);
+  if (std::optional<std::string> key = work_store::KeyOf(os)) {
+    work_store::View v = work_store::Look(*key, false);
+    struct stat st;
+    if (v.kept ? !v.exists : (::lstat(os.c_str(), &st) != 0 || S_ISDIR(st.st_mode))) return false;
+    work_store::Change(*key, path, {{work_store::FileOp::kDelete, 0, {}}});
+    return true;
+  }
   struct stat st;
   if (::lstat(os.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) return false;
@@ -186,12 +218,31 @@ bool DeleteFile(const std::string& path) {
 }
 
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+  work_store::SettleFolder(OsPath(from));
+  work_store::Forget(OsPath(to));
   std::error_code ec;
   auto opt = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
   return fs::copy_file(FsPath(from), FsPath(to), opt, ec) && !ec;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
+  const std::optional<std::string> fromKey = work_store::KeyOf(OsPath(from));
+  const std::optional<std::string> toKey = work_store::KeyOf(OsPath(to));
+  if (fromKey && toKey) {
+    // Within the kept tree: the bytes move, as a rename moves them.
+    work_store::View v = work_store::Look(*fromKey, true);
+    if (v.kept) {
+      if (!v.exists || !work_store::CanCreate(*toKey)) return false;
+      work_store::Change(*toKey, to, {{work_store::FileOp::kTruncate, 0, {}},
+                                      {work_store::FileOp::kWriteAt, 0, std::move(v.bytes)}});
+      work_store::Change(*fromKey, from, {{work_store::FileOp::kDelete, 0, {}}});
+      return true;
+    }
+  }
+  work_store::SettleFolder(OsPath(from));
+  work_store::SettleFolder(OsPath(to));
+  work_store::Forget(OsPath(from));
+  work_store::Forget(OsPath(to));
   std::error_code ec;
   fs::rename(FsPath(from), FsPath(to), ec);
   return !ec;

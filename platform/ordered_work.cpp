@@ -12,6 +12,7 @@ namespace vandrel {
 namespace {
 
 thread_local ItemContext* t_item = nullptr;
+std::atomic<uint64_t> g_nextSerial{1};
 
 std::atomic<unsigned> g_threadsForTesting{0};
 
@@ -154,6 +155,7 @@ class OrderedBatch final : public Batch {
       i = next_++;
     }
     Slot& s = slots_[i % window_];
+    s.context.SetSerial(g_nextSerial++);
     {
       ContextScope scope(&s.context);
       try {

@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <typeindex>
@@ -59,11 +60,16 @@ class ItemContext {
   bool ChecksHold() const;
   void Commit();
 
+  // Tells this item from every other, also one run in the same context.
+  uint64_t Serial() const { return serial_; }
+  void SetSerial(uint64_t serial) { serial_ = serial; }
+
  private:
   std::vector<std::function<void()>> effects_;
   std::vector<std::function<bool()>> checks_;
   std::unordered_map<std::type_index, std::shared_ptr<void>> locals_;
   bool atTurn_ = false;
+  uint64_t serial_ = 0;
 };
 
 // The context of the item that the calling thread runs ahead, or null (in
@@ -72,6 +78,23 @@ ItemContext* CurrentItem();
 
 // At the commit of the current item, or at once outside one.
 void AtCommit(std::function<void()> effect);
+
+// The current item's Local<T>(), found without a search after the first
+// time on this thread; null outside an item. `fresh` tells the first time.
+template <class T>
+T* ItemLocal(bool* fresh = nullptr) {
+  ItemContext* item = CurrentItem();
+  if (fresh) *fresh = false;
+  if (!item) return nullptr;
+  thread_local uint64_t serial = 0;
+  thread_local T* local = nullptr;
+  if (serial != item->Serial()) {
+    local = &item->Local<T>();
+    serial = item->Serial();
+    if (fresh) *fresh = true;
+  }
+  return local;
+}
 
 // Runs work(i) for i below count, items running ahead on the work threads;
 // their effects take place in item order on the calling thread. work returns

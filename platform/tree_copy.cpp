@@ -16,6 +16,7 @@
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
 #include "platform/ordered_work.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace {
@@ -167,6 +168,8 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
 
 bool CopyTree(const std::string& from, const std::string& to, const std::atomic<int>* stop) {
   const std::string src = OsPath(from), dst = OsPath(to);
+  work_store::SettleFolder(src);
+  work_store::Forget(dst);
   struct stat st;
   if (::stat(src.c_str(), &st) != 0) return false;
   if (!S_ISDIR(st.st_mode)) return CopyOneFile(src, dst);

@@ -16,6 +16,7 @@
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
 #include "platform/ordered_work.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace {
@@ -48,6 +49,7 @@ void ListFolders(const std::string& path, std::vector<Folder>& folders) {
 }  // namespace
 
 bool RemoveTree(const std::string& path) {
+  work_store::Forget(OsPath(path));
   std::error_code ec;
   const std::filesystem::path p = FsPath(path);
   const auto status = std::filesystem::symlink_status(p, ec);

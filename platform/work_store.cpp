@@ -74,6 +74,7 @@ struct Store {
   // The names that folders held on the disk when the tree first touched them.
   std::mutex namesMutex;
   std::unordered_map<std::string, std::unordered_set<std::string>> diskNames;
+  std::unordered_set<std::string> folders;  // folders found on the disk
 };
 
 Store& S() {
@@ -272,7 +273,8 @@ void ChangeCommitted(const std::string& key, const std::string& path, const std:
       e.deleted = false;
       e.dirtyFrom = 0;
     }
-    size_t changedFrom = op.kind == FileOp::kWriteAt ? std::min(op.pos, e.content.size())
+    size_t changedFrom = op.kind == FileOp::kWriteAt && op.bytes.empty() ? kNothingDirty
+                         : op.kind == FileOp::kWriteAt ? std::min(op.pos, e.content.size())
                          : op.kind == FileOp::kAppend ? e.content.size()
                                                       : 0;
     ApplyOp(e.content, op);
@@ -283,7 +285,7 @@ void ChangeCommitted(const std::string& key, const std::string& path, const std:
   S().resident -= before;
   e.size = e.content.size();
   ++e.version;
-  Post(key, e);
+  if (e.dirtyFrom != kNothingDirty || e.dirtyDelete) Post(key, e);
 }
 
 Overlay* ItemOverlay() {
@@ -356,6 +358,7 @@ void End() {
   S().resident = 0;
   std::lock_guard<std::mutex> lock(S().namesMutex);
   S().diskNames.clear();
+  S().folders.clear();
 }
 
 void Drain() {
@@ -419,6 +422,21 @@ void Change(const std::string& key, const std::string& path, std::vector<FileOp>
   CurrentItem()->Defer([key, path, ops = std::move(ops)] { ChangeCommitted(key, path, ops); });
 }
 
+bool CanCreate(const std::string& key) {
+  const size_t slash = key.rfind('/');
+  if (slash == std::string::npos) return true;
+  const std::string folder = key.substr(0, slash);
+  {
+    std::lock_guard<std::mutex> lock(S().namesMutex);
+    if (S().folders.count(folder)) return true;
+  }
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  std::lock_guard<std::mutex> lock(S().namesMutex);
+  S().folders.insert(folder);
+  return true;
+}
+
 uint64_t ItemChangeCount(const std::string& key) {
   ItemContext* item = CurrentItem();
   if (!item) return 0;
@@ -444,6 +462,7 @@ void Forget(std::string_view osPath) {
   {
     std::lock_guard<std::mutex> lock(S().namesMutex);
     S().diskNames.clear();
+    S().folders.clear();
   }
   for (Shard& shard : S().shards) {
     std::lock_guard<std::mutex> lock(shard.mutex);

@@ -61,6 +61,9 @@ View Look(const std::string& key, bool wantBytes);
 // a write that the disk lost.
 void Change(const std::string& key, const std::string& path, std::vector<FileOp> ops);
 
+// True when a file may be made at the key: its folder is there.
+bool CanCreate(const std::string& key);
+
 // The number of changes made to the key inside the current item so far (for
 // a handle that must know whether another handle wrote in between).
 uint64_t ItemChangeCount(const std::string& key);

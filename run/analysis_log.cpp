@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/ordered_work.h"
 #include "platform/text_file.h"
 #include "run/texts.h"
 
@@ -24,8 +25,12 @@ void WriteToLog(const std::string& text) {
   log.Close();
 }
 
+// An item running ahead writes at its commit, into the group open there
+// (the step's), as one thread would.
 void AppendToLog(const std::string& kind, const std::string& text) {
-  if (!LogGroup::Hold(kind, text)) WriteToLog(text);
+  if (LogGroup::Hold(kind, text)) return;
+  if (CurrentItem()) return AtCommit([kind, text] { AppendToLog(kind, text); });
+  WriteToLog(text);
 }
 
 void AppendToLog(const std::string& text) { AppendToLog(text, text); }
@@ -77,16 +82,29 @@ LogGroup::LogGroup() : outer_(t_openGroup) { t_openGroup = this; }
 LogGroup::~LogGroup() {
   t_openGroup = outer_;
   try {
-    if (outer_) {
-      for (const Held& h : lines_) outer_->lines_.push_back({h.more ? Text(h) : h.text, 0});
-    } else if (!lines_.empty()) {
-      std::string all;
-      for (const Held& h : lines_) all += h.more ? Text(h) : h.text;
-      WriteToLog(all);
-    }
+    std::vector<std::string> texts;
+    for (const Held& h : lines_) texts.push_back(h.more ? Text(h) : h.text);
+    if (outer_)
+      for (std::string& t : texts) outer_->lines_.push_back({std::move(t), 0});
+    else if (!texts.empty() && CurrentItem())
+      AtCommit([texts] { HandOver(texts); });  // into the group open at the commit
+    else
+      HandOver(texts);
   } catch (...) {
     // A log that cannot be written loses its lines, as it does outside a group.
   }
+}
+
+// The lines of a closed outermost group: to the group open on this thread
+// as they are, or to the log.
+void LogGroup::HandOver(const std::vector<std::string>& texts) {
+  if (LogGroup* open = t_openGroup) {
+    for (const std::string& t : texts) open->lines_.push_back({t, 0});
+    return;
+  }
+  std::string all;
+  for (const std::string& t : texts) all += t;
+  if (!all.empty()) WriteToLog(all);
 }
 
 bool LogGroup::Hold(const std::string& kind, const std::string& text) {
