@@ -163,21 +163,29 @@ bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseV
   // The frame set comes last, and only after every other copy succeeded: a
   // result folder with an index.html holds all the rest (a frame set left out
   // counts as a failed copy). A cancel (Ctrl-C) stops the copies and shows no box.
-  // The copies run at once; each one's status detail is shown in row order.
+  // The copies run at once. Each shows its status detail as it begins, in
+  // row order: they are taken in that order, and each waits for the one
+  // before it to have shown its own.
   std::vector<char> done(jobs.size(), 0);
   std::vector<size_t> rest;
   for (size_t i = 0; i < jobs.size(); ++i)
     if (i != frameSet) rest.push_back(i);
-  auto run = [&](size_t i) {
-    AtCommit([detail = jobs[i].detail] { SetStatusDetail(detail); });
-    done[i] = jobs[i].copy();
-    return true;
-  };
+  std::atomic<size_t> shown{0};
   RunWhileViewWaits(view, [&] {
-    RunInOrder(rest.size(), [&](size_t k) { return run(rest[k]); }, &g_abortRequested);
+    ForEachInParallel(rest.size(), [&](size_t k) {
+      while (shown.load() != k) std::this_thread::yield();
+      const bool go = g_abortRequested.load() != 1;
+      if (go) SetStatusDetail(jobs[rest[k]].detail);
+      shown = k + 1;
+      if (go) done[rest[k]] = jobs[rest[k]].copy();
+      return true;
+    });
     size_t copied = 0;
     for (char d : done) copied += d ? 1 : 0;
-    if (g_abortRequested.load() != 1 && copied + 1 == jobs.size()) run(frameSet);
+    if (g_abortRequested.load() != 1 && copied + 1 == jobs.size()) {
+      SetStatusDetail(jobs[frameSet].detail);
+      done[frameSet] = jobs[frameSet].copy();
+    }
   });
   if (g_abortRequested.load() == 1) return false;
   bool all = true;

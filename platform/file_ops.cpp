@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
 #include "platform/work_store.h"
 
@@ -19,6 +20,14 @@ namespace vandrel {
 namespace fs = std::filesystem;
 
 namespace {
+
+// Inside an item, a change of the disk cannot be held: the item runs at its
+// turn, and the change is not made now.
+bool HeldBack() {
+  ItemContext* item = CurrentItem();
+  if (item) item->RunAtTurn();
+  return item != nullptr;
+}
 
 // The kept tree's answer for a file of it (work_store.h), or nothing.
 std::optional<work_store::View> KeptView(const std::string& path, bool wantBytes = false) {
@@ -194,10 +203,13 @@ bool IsSameOrBelow(const std::string& path, const std::string& folder) {
 
 bool MakeDirectory(const std::string& path) {
   std::error_code ec;
+  if (CurrentItem() && fs::is_directory(FsPath(path), ec)) return false;  // there already
+  if (HeldBack()) return false;
   return fs::create_directory(FsPath(path), ec);
 }
 
 bool RemoveDirectory(const std::string& path) {
+  if (HeldBack()) return false;
   work_store::SettleFolder(OsPath(path));
   return ::rmdir(OsPath(path).c_str()) == 0;
 }
@@ -211,6 +223,7 @@ bool DeleteFile(const std::string& path) {
     work_store::Change(*key, path, {{work_store::FileOp::kDelete, 0, {}}});
     return true;
   }
+  if (HeldBack()) return false;
   struct stat st;
   if (::lstat(os.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) return false;
@@ -218,6 +231,7 @@ bool DeleteFile(const std::string& path) {
 }
 
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+  if (HeldBack()) return false;
   work_store::SettleFolder(OsPath(from));
   work_store::Forget(OsPath(to));
   std::error_code ec;
@@ -239,6 +253,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
       return true;
     }
   }
+  if (HeldBack()) return false;
   work_store::SettleFolder(OsPath(from));
   work_store::SettleFolder(OsPath(to));
   work_store::Forget(OsPath(from));

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/work_store.h"
+
 namespace vandrel {
 namespace {
 
@@ -15,6 +17,11 @@ thread_local ItemContext* t_item = nullptr;
 std::atomic<uint64_t> g_nextSerial{1};
 
 std::atomic<unsigned> g_threadsForTesting{0};
+
+std::vector<void (*)()>& StartHooks() {
+  static std::vector<void (*)()> hooks;
+  return hooks;
+}
 
 unsigned ThreadsFromEnvironment() {
   if (const char* text = std::getenv("VANDREL_THREADS")) {
@@ -313,7 +320,8 @@ void AtCommit(std::function<void()> effect) {
 size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,
                   const std::atomic<int>* stop) {
   if (count == 0) return 0;
-  if (CurrentItem() || WorkThreads() == 1 || count == 1) {
+  // Items run ahead only where their writes can be held.
+  if (CurrentItem() || WorkThreads() == 1 || count == 1 || !work_store::Active()) {
     size_t i = 0;
     while (i < count) {
       if (stop && stop->load() == 1) break;
@@ -321,6 +329,7 @@ size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,
     }
     return i;
   }
+  for (void (*hook)() : StartHooks()) hook();
   OrderedBatch batch(count, work);
   return batch.Run(stop);
 }
@@ -335,6 +344,8 @@ bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work) {
   UnorderedBatch batch(count, work);
   return batch.Run();
 }
+
+void AddItemsStartHook(void (*hook)()) { StartHooks().push_back(hook); }
 
 void PostTask(std::function<void()> task) {
   if (WorkThreads() == 1) {

@@ -16,7 +16,9 @@
 // thread, outside any context (its effects then take place at once). An item
 // that meets what it cannot hold or check asks for that at once (RunAtTurn).
 // So an item's work must leave no trace but through its context: it may run
-// twice.
+// twice. Items run ahead only while the work folder is kept (work_store.h),
+// where their writes are held; a write anywhere else makes an item run at
+// its turn, and while nothing is kept the items run one after another.
 #pragma once
 
 #include <atomic>
@@ -97,11 +99,11 @@ T* ItemLocal(bool* fresh = nullptr) {
 }
 
 // Runs work(i) for i below count, items running ahead on the work threads;
-// their effects take place in item order on the calling thread. work returns
-// false to end the loop after its item. When `stop` turns 1, no further item
+// their effects take place in item order on the calling thread (inside an
+// item, with one thread or while nothing is kept, they run here one after
+// another). work returns false to end the loop after its item. When `stop` turns 1, no further item
 // commits. An exception from work comes back after the item's effects up to
-// it have taken place. Returns the number of items committed. Inside an item,
-// or with one thread, the items run here one after another.
+// it have taken place. Returns the number of items committed.
 size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,
                   const std::atomic<int>* stop = nullptr);
 
@@ -109,6 +111,10 @@ size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,
 // item's effects are its own); stops handing out items after one returns
 // false. True when all returned true.
 bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work);
+
+// Called on the calling thread before the items of a RunInOrder run ahead,
+// so that a shared copy they read is up to date. Registered at start-up.
+void AddItemsStartHook(void (*hook)());
 
 // Runs task on a work thread, now or soon; for work behind the loops (file
 // writes). Tasks run in the order given when there is one thread.

@@ -97,6 +97,10 @@ bool TextFile::Open(const std::string& path, Mode mode) {
   }
   if (std::optional<std::string> key = work_store::KeyOf(OsPath(path)))
     return OpenKept(*key, path, mode);
+  if (ItemContext* item = CurrentItem()) {
+    item->RunAtTurn();  // a write that cannot be held
+    return false;
+  }
   int flags = O_RDWR | O_CREAT | (mode == Mode::Truncate ? O_TRUNC : 0);
   int fd = ::open(OsPath(path).c_str(), flags, 0644);
   if (fd < 0) return false;

@@ -167,6 +167,10 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
 }  // namespace
 
 bool CopyTree(const std::string& from, const std::string& to, const std::atomic<int>* stop) {
+  if (ItemContext* item = CurrentItem()) {
+    item->RunAtTurn();  // a change of the disk that cannot be held
+    return false;
+  }
   const std::string src = OsPath(from), dst = OsPath(to);
   work_store::SettleFolder(src);
   work_store::Forget(dst);

@@ -49,6 +49,10 @@ void ListFolders(const std::string& path, std::vector<Folder>& folders) {
 }  // namespace
 
 bool RemoveTree(const std::string& path) {
+  if (ItemContext* item = CurrentItem()) {
+    item->RunAtTurn();  // a change of the disk that cannot be held
+    return false;
+  }
   work_store::Forget(OsPath(path));
   std::error_code ec;
   const std::filesystem::path p = FsPath(path);
