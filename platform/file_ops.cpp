@@ -244,14 +244,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
   const std::optional<std::string> toKey = work_store::KeyOf(OsPath(to));
   if (fromKey && toKey) {
     // Within the kept tree: the bytes move, as a rename moves them.
-    work_store::View v = work_store::Look(*fromKey, true);
-    if (v.kept) {
-      if (!v.exists || !work_store::CanCreate(*toKey)) return false;
-      work_store::Change(*toKey, to, {{work_store::FileOp::kTruncate, 0, {}},
-                                      {work_store::FileOp::kWriteAt, 0, std::move(v.bytes)}});
-      work_store::Change(*fromKey, from, {{work_store::FileOp::kDelete, 0, {}}});
-      return true;
-    }
+    if (work_store::CanCreate(*toKey) && work_store::Move(*fromKey, from, *toKey, to)) return true;
   }
   if (HeldBack()) return false;
   work_store::SettleFolder(OsPath(from));

@@ -15,6 +15,9 @@ namespace {
 
 thread_local ItemContext* t_item = nullptr;
 std::atomic<uint64_t> g_nextSerial{1};
+std::atomic<unsigned long long> g_sharedChanges{0};
+
+unsigned long long SharedChanges() { return g_sharedChanges.load(); }
 
 std::atomic<unsigned> g_threadsForTesting{0};
 
@@ -64,25 +67,26 @@ class Pool {
   // Waits until no work thread is inside the batch.
   void Remove(Batch* b) {
     std::unique_lock<std::mutex> lock(mutex_);
-    auto it = std::find_if(batches_.begin(), batches_.end(), [&](const Entry& e) { return e.batch == b; });
-    left_.wait(lock, [&] {
-      it = std::find_if(batches_.begin(), batches_.end(), [&](const Entry& e) { return e.batch == b; });
-      return it->visitors == 0;
-    });
-    batches_.erase(it);
+    auto find = [&] {
+      return std::find_if(batches_.begin(), batches_.end(), [&](const Entry& e) { return e.batch == b; });
+    };
+    left_.wait(lock, [&] { return find()->visitors == 0; });
+    batches_.erase(find());
   }
-  // A batch has new items to claim.
+  // A batch has new items to claim: one idle thread wakes.
   void Notify() {
-    std::lock_guard<std::mutex> lock(mutex_);
     ++generation_;
-    wake_.notify_all();
+    if (idle_.load() == 0) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    wake_.notify_one();
   }
   void Post(std::function<void()> task) {
     std::lock_guard<std::mutex> lock(mutex_);
     StartThreads();
     tasks_.push_back(std::move(task));
+    ++pendingTasks_;
     ++generation_;
-    wake_.notify_one();
+    if (idle_.load() > 0) wake_.notify_one();
   }
 
   ~Pool() {
@@ -112,23 +116,31 @@ class Pool {
       if (!tasks_.empty()) {
         std::function<void()> task = std::move(tasks_.front());
         tasks_.pop_front();
+        --pendingTasks_;
         lock.unlock();
         task();
         lock.lock();
         continue;
       }
-      const unsigned long seen = generation_;
+      const unsigned long seen = generation_.load();
       bool ran = false;
       for (size_t i = 0; i < batches_.size() && !ran; ++i) {
         Batch* b = batches_[i].batch;
         ++batches_[i].visitors;
         lock.unlock();
-        ran = b->RunOne();
+        // Items one after another while there are any, tasks first.
+        while (b->RunOne()) {
+          ran = true;
+          if (pendingTasks_.load() > 0) break;
+        }
         lock.lock();
         for (Entry& e : batches_)
           if (e.batch == b && --e.visitors == 0) left_.notify_all();
       }
-      if (!ran && seen == generation_) wake_.wait(lock);
+      if (ran || !tasks_.empty()) continue;
+      ++idle_;
+      if (seen == generation_.load()) wake_.wait(lock);
+      --idle_;
     }
   }
 
@@ -138,7 +150,9 @@ class Pool {
   std::vector<std::thread> threads_;
   std::vector<Entry> batches_;
   std::deque<std::function<void()>> tasks_;
-  unsigned long generation_ = 0;
+  std::atomic<unsigned long> generation_{0};
+  std::atomic<int> idle_{0};
+  std::atomic<int> pendingTasks_{0};
   bool shutdown_ = false;
 };
 
@@ -156,45 +170,49 @@ class OrderedBatch final : public Batch {
 
   bool RunOne() override {
     size_t i;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (closed_ || next_ >= count_ || next_ >= committed_ + window_) return false;
-      i = next_++;
+    if (!TakeRestart(i)) {
+      i = next_.load();
+      do {
+        if (closed_.load() || i >= count_ || i >= committed_.load() + window_) return false;
+      } while (!next_.compare_exchange_weak(i, i + 1));
     }
     Slot& s = slots_[i % window_];
-    s.context.SetSerial(g_nextSerial++);
-    {
-      ContextScope scope(&s.context);
-      try {
-        s.result = work_(i);
-      } catch (...) {
-        s.failure = std::current_exception();
+    // An item that saw what a commit has changed since runs again at once,
+    // on what is committed now, a few times at most.
+    for (int runs = 0;; ++runs) {
+      s.context.SetSerial(g_nextSerial++);
+      {
+        ContextScope scope(&s.context);
+        try {
+          s.result = work_(i);
+        } catch (...) {
+          s.failure = std::current_exception();
+        }
       }
+      if (runs == 2 || closed_.load() || s.context.MustRunAtTurn() || s.context.ChecksHold()) break;
+      s.ResetRun();
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    s.done = true;
-    changed_.notify_all();
+    s.done.store(true);
+    if (waitingFor_.load() == i) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      changed_.notify_all();
+    }
     return true;
   }
 
   size_t Run(const std::atomic<int>* stop) {
     Listing listing(*this);
     size_t i = 0;
+    unsigned long long changesSeen = SharedChanges();
     std::exception_ptr failure;
     for (; i < count_; ++i) {
       if (stop && stop->load() == 1) break;
       Slot& s = slots_[i % window_];
-      bool mine = false;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (next_ == i) {
-          ++next_;  // nobody took it: it runs here, at its turn
-          mine = true;
-        } else {
-          changed_.wait(lock, [&] { return s.done; });
-        }
-      }
-      bool goOn;
+      size_t expected = i;
+      // Nobody took it (or its run again): it runs here, at its turn.
+      const bool mine = next_.compare_exchange_strong(expected, i + 1) || TakeRestartOf(i);
+      if (!mine) WaitDone(i, s);
+      bool goOn = false;
       if (!mine && !s.context.MustRunAtTurn() && s.context.ChecksHold()) {
         s.context.Commit();
         failure = s.failure;
@@ -206,22 +224,21 @@ class OrderedBatch final : public Batch {
           failure = std::current_exception();
         }
       }
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        s = Slot();
-        committed_ = i + 1;
-      }
+      s.ResetRun();
+      s.done.store(false);
+      committed_.store(i + 1);
       Pool::Get().Notify();
+      if (SharedChanges() != changesSeen) {
+        changesSeen = SharedChanges();
+        RestartStale(i + 1);
+      }
       if (failure) break;
       if (!goOn) {
         ++i;
         break;
       }
     }
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      closed_ = true;
-    }
+    closed_.store(true);
     if (failure) std::rethrow_exception(failure);
     return i;
   }
@@ -229,19 +246,77 @@ class OrderedBatch final : public Batch {
  private:
   struct Slot {
     ItemContext context;
-    bool done = false;
+    std::atomic<bool> done{false};
     bool result = false;
     std::exception_ptr failure;
+    void ResetRun() {
+      context = ItemContext();
+      result = false;
+      failure = nullptr;
+    }
   };
+
+  // Items run ahead whose checks a commit has made fail go back to the work
+  // threads, which take them before new ones.
+  void RestartStale(size_t from) {
+    const size_t end = std::min(next_.load(), from + window_);
+    for (size_t j = from; j < end; ++j) {
+      Slot& s = slots_[j % window_];
+      if (!s.done.load() || s.context.MustRunAtTurn() || s.context.ChecksHold()) continue;
+      s.ResetRun();
+      s.done.store(false);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        restarts_.push_back(j);
+      }
+      ++restartCount_;
+      Pool::Get().Notify();
+    }
+  }
+  bool TakeRestartOf(size_t i) {
+    if (restartCount_.load() == 0) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = std::find(restarts_.begin(), restarts_.end(), i);
+    if (it == restarts_.end()) return false;
+    restarts_.erase(it);
+    --restartCount_;
+    return true;
+  }
+  bool TakeRestart(size_t& i) {
+    if (restartCount_.load() == 0) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (restarts_.empty() || closed_.load()) return false;
+    i = restarts_.front();
+    restarts_.pop_front();
+    --restartCount_;
+    return true;
+  }
+
+  // Waits for the item a work thread took: a short spin, then asleep.
+  void WaitDone(size_t i, Slot& s) {
+    for (int spin = 0; spin < 2000; ++spin) {
+      if (s.done.load()) return;
+      if (spin > 50) std::this_thread::yield();
+    }
+    waitingFor_.store(i);
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return s.done.load(); });
+    waitingFor_.store(kNone);
+  }
+
+  static constexpr size_t kNone = static_cast<size_t>(-1);
   const size_t count_;
   const std::function<bool(size_t)>& work_;
   const size_t window_;
   std::vector<Slot> slots_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  size_t next_ = 0;       // the next item to claim
-  size_t committed_ = 0;  // items committed
-  bool closed_ = false;
+  std::atomic<size_t> next_{0};       // the next item to claim
+  std::atomic<size_t> committed_{0};  // items committed
+  std::atomic<size_t> waitingFor_{kNone};
+  std::atomic<bool> closed_{false};
+  std::deque<size_t> restarts_;  // under mutex_
+  std::atomic<size_t> restartCount_{0};
 };
 
 class UnorderedBatch final : public Batch {
@@ -346,6 +421,8 @@ bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work) {
 }
 
 void AddItemsStartHook(void (*hook)()) { StartHooks().push_back(hook); }
+
+void NoteSharedChange() { ++g_sharedChanges; }
 
 void PostTask(std::function<void()> task) {
   if (WorkThreads() == 1) {

@@ -116,6 +116,10 @@ bool ForEachInParallel(size_t count, const std::function<bool(size_t)>& work);
 // so that a shared copy they read is up to date. Registered at start-up.
 void AddItemsStartHook(void (*hook)());
 
+// Told by a commit that changed what items running ahead read of a shared
+// table (the type names): those whose checks now fail run again at once.
+void NoteSharedChange();
+
 // Runs task on a work thread, now or soon; for work behind the loops (file
 // writes). Tasks run in the order given when there is one thread.
 void PostTask(std::function<void()> task);

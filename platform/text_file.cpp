@@ -197,10 +197,14 @@ void TextFile::Flush() {
       // Another handle wrote the file since this one found its end: the end
       // it would write at is known only in order.
       if (work_store::ItemChangeCount(key_) != changesSeen_) CurrentItem()->RunAtTurn();
-      work_store::Change(key_, path_, {{work_store::FileOp::kAppend, 0, std::move(out_)}});
+      std::vector<work_store::FileOp> ops(1);
+      ops[0] = {work_store::FileOp::kAppend, 0, std::move(out_)};
+      work_store::Change(key_, path_, std::move(ops));
     } else {
       const size_t n = out_.size();
-      work_store::Change(key_, path_, {{work_store::FileOp::kWriteAt, at_, std::move(out_)}});
+      std::vector<work_store::FileOp> ops(1);
+      ops[0] = {work_store::FileOp::kWriteAt, at_, std::move(out_)};
+      work_store::Change(key_, path_, std::move(ops));
       at_ += n;
     }
     changesSeen_ = work_store::ItemChangeCount(key_);

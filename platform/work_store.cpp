@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <unordered_map>
@@ -70,7 +71,9 @@ struct Store {
   std::atomic<uint64_t> epoch{0};  // changes when kept files are forgotten
   std::mutex pendingMutex;
   std::condition_variable settled;
-  size_t pending = 0;  // posted writes not yet done
+  size_t pending = 0;  // files queued or being written
+  std::deque<std::string> queue;  // files to write, under pendingMutex
+  unsigned writers = 0;           // writer tasks running
   // The names that folders held on the disk when the tree first touched them.
   std::mutex namesMutex;
   std::unordered_map<std::string, std::unordered_set<std::string>> diskNames;
@@ -147,6 +150,7 @@ struct Overlay {
   struct File {
     std::vector<FileOp> ops;
     uint64_t changes = 0;
+    bool deferred = false;  // its commit effect is registered
   };
   std::unordered_map<std::string, File> files;
   std::unordered_map<std::string, uint64_t> seen;  // key -> committed version read (0: not kept)
@@ -156,14 +160,39 @@ struct Overlay {
 
 void WritePosted(const std::string& key);
 
+// The files to write wait in a queue that a few writer tasks empty; a task
+// is started only when fewer are running than the work threads allow.
+void WriterTask() {
+  for (;;) {
+    std::string key;
+    {
+      std::lock_guard<std::mutex> lock(S().pendingMutex);
+      if (S().queue.empty()) {
+        --S().writers;
+        return;
+      }
+      key = std::move(S().queue.front());
+      S().queue.pop_front();
+    }
+    WritePosted(key);
+  }
+}
+
+// Queues the file's write (its shard is locked).
 void Post(const std::string& key, Entry& e) {
   if (e.queued) return;
   e.queued = true;
+  bool start = false;
   {
     std::lock_guard<std::mutex> lock(S().pendingMutex);
     ++S().pending;
+    S().queue.push_back(key);
+    if (S().writers < std::max(1u, WorkThreads() / 2)) {
+      ++S().writers;
+      start = true;
+    }
   }
-  PostTask([key] { WritePosted(key); });
+  if (start) PostTask(WriterTask);
 }
 
 void Done() {
@@ -416,10 +445,50 @@ void Change(const std::string& key, const std::string& path, std::vector<FileOp>
   if (ops.empty()) return;
   Overlay* o = ItemOverlay();
   if (!o) return ChangeCommitted(key, path, ops);
+  // An item's changes of one file take effect together, where it first
+  // changed the file; appends in a row become one.
   Overlay::File& f = o->files[key];
-  f.ops.insert(f.ops.end(), ops.begin(), ops.end());
-  f.changes += ops.size();
-  CurrentItem()->Defer([key, path, ops = std::move(ops)] { ChangeCommitted(key, path, ops); });
+  if (!f.deferred) {
+    f.deferred = true;
+    Overlay::File* file = &f;
+    CurrentItem()->Defer([key, path, file] { ChangeCommitted(key, path, file->ops); });
+  }
+  for (FileOp& op : ops) {
+    if (op.kind == FileOp::kAppend && !f.ops.empty() && f.ops.back().kind == FileOp::kAppend)
+      f.ops.back().bytes += op.bytes;
+    else
+      f.ops.push_back(std::move(op));
+    ++f.changes;
+  }
+}
+
+bool Move(const std::string& fromKey, const std::string& fromPath, const std::string& toKey,
+          const std::string& toPath) {
+  if (CurrentItem()) {
+    View v = Look(fromKey, true);
+    if (!v.kept || !v.exists) return false;
+    Change(toKey, toPath, {{FileOp::kTruncate, 0, {}}, {FileOp::kWriteAt, 0, std::move(v.bytes)}});
+    Change(fromKey, fromPath, {{FileOp::kDelete, 0, {}}});
+    return true;
+  }
+  std::string bytes;
+  {
+    Shard& shard = ShardOf(fromKey);
+    std::lock_guard<std::mutex> lock(shard.mutex);
+    auto it = shard.entries.find(fromKey);
+    if (it == shard.entries.end() || it->second.deleted) return false;
+    Entry& e = it->second;
+    if (!e.resident) return false;  // the caller renames on the disk
+    bytes = std::move(e.content);
+    S().resident -= bytes.size();
+    e.content.clear();
+  }
+  ChangeCommitted(fromKey, fromPath, {{FileOp::kDelete, 0, {}}});
+  std::vector<FileOp> ops;
+  ops.push_back({FileOp::kTruncate, 0, {}});
+  ops.push_back({FileOp::kWriteAt, 0, std::move(bytes)});
+  ChangeCommitted(toKey, toPath, ops);
+  return true;
 }
 
 bool CanCreate(const std::string& key) {

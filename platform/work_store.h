@@ -61,6 +61,11 @@ View Look(const std::string& key, bool wantBytes);
 // a write that the disk lost.
 void Change(const std::string& key, const std::string& path, std::vector<FileOp> ops);
 
+// Moves a kept file's bytes to another key, as a rename does; false when the
+// tree keeps no such file (the caller then renames on the disk).
+bool Move(const std::string& fromKey, const std::string& fromPath, const std::string& toKey,
+          const std::string& toPath);
+
 // True when a file may be made at the key: its folder is there.
 bool CanCreate(const std::string& key);
 

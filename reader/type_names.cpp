@@ -33,10 +33,11 @@ class SharedNames {
     }
   }
   size_t Count() const { return count_.load(std::memory_order_acquire); }
-  // The names added from the given count on (by the adding thread only).
-  std::vector<std::string_view> Since(size_t count) const {
+  // The hashes of the names added from the given count on.
+  std::vector<size_t> HashesSince(size_t count) const {
     std::lock_guard<std::mutex> lock(namesMutex_);
-    return std::vector<std::string_view>(names_.begin() + static_cast<long>(count), names_.end());
+    if (count >= hashes_.size()) return {};
+    return std::vector<size_t>(hashes_.begin() + static_cast<long>(count), hashes_.end());
   }
 
   void Add(std::string_view name) {
@@ -45,6 +46,7 @@ class SharedNames {
     {
       std::lock_guard<std::mutex> lock(namesMutex_);
       names_.emplace_back(name);
+      hashes_.push_back(HashOf(name));
       stored = &names_.back();
     }
     Slots* s = slots_.load(std::memory_order_relaxed);
@@ -60,6 +62,7 @@ class SharedNames {
     {
       std::lock_guard<std::mutex> lock(namesMutex_);
       names_.clear();
+      hashes_.clear();
     }
     count_ = 0;
     Publish(64);
@@ -104,6 +107,7 @@ class SharedNames {
   std::vector<std::unique_ptr<Slots>> retired_;  // still read by items that took them
   mutable std::mutex namesMutex_;
   std::deque<std::string> names_;
+  std::vector<size_t> hashes_;  // of names_, in their order
   std::atomic<size_t> count_{0};
   unsigned long long version_ = ~0ULL;
 };
@@ -120,6 +124,7 @@ struct ItemTypeNames {
   std::vector<std::string> added;
   std::unordered_set<std::string> own;
   std::vector<size_t> missing;  // hashes
+  std::unordered_set<size_t> missingSet;  // made at the first check that needs it
 };
 
 ItemTypeNames* ItemNames() {
@@ -130,10 +135,9 @@ ItemTypeNames* ItemNames() {
     item->sharedCount = Shared().Count();
     CurrentItem()->Check([item] {
       if (Shared().Count() == item->sharedCount) return true;
-      std::unordered_set<size_t> later;
-      for (std::string_view n : Shared().Since(item->sharedCount)) later.insert(HashOf(n));
-      for (size_t h : item->missing)
-        if (later.count(h)) return false;
+      if (item->missingSet.empty()) item->missingSet.insert(item->missing.begin(), item->missing.end());
+      for (size_t h : Shared().HashesSince(item->sharedCount))
+        if (item->missingSet.count(h)) return false;
       return true;
     });
   }
@@ -163,11 +167,13 @@ int AddTypeName(std::string name) {
     return -1;  // the index is known at the commit; no caller uses it
   }
   const bool inSync = Shared().InSyncWith(g_typeNameTable);
+  const int before = g_typeNameTable.Count();
   const int index = g_typeNameTable.IndexOfOrAdd(name);
   if (inSync) {
     Shared().Add(name);
     Shared().Follow(g_typeNameTable);
   }
+  if (g_typeNameTable.Count() != before) NoteSharedChange();
   return index;
 }
 

@@ -88,6 +88,7 @@ const std::string& CarriedString::Get() const {
   if (ItemStrings* item = ItemLocal<ItemStrings>()) {
     auto it = item->values.find(this);
     if (it != item->values.end()) return it->second;
+    CurrentItem()->RunAtTurn();  // what the items before it leave
   }
   return value_;
 }
