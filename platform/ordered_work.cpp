@@ -138,6 +138,12 @@ class Pool {
           if (e.batch == b && --e.visitors == 0) left_.notify_all();
       }
       if (ran || !tasks_.empty()) continue;
+      // Nothing to take: a short while awake, as work comes in bursts; then
+      // asleep until there is some.
+      lock.unlock();
+      for (int spin = 0; spin < 200 && seen == generation_.load(); ++spin) std::this_thread::yield();
+      lock.lock();
+      if (seen != generation_.load() || !tasks_.empty()) continue;
       ++idle_;
       if (seen == generation_.load()) wake_.wait(lock);
       --idle_;

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -71,7 +72,7 @@ struct Store {
   std::atomic<uint64_t> epoch{0};  // changes when kept files are forgotten
   std::mutex pendingMutex;
   std::condition_variable settled;
-  size_t pending = 0;  // files queued or being written
+  std::atomic<size_t> pending{0};  // files queued or being written
   std::deque<std::string> queue;  // files to write, under pendingMutex
   unsigned writers = 0;           // writer tasks running
   // The names that folders held on the disk when the tree first touched them.
@@ -163,18 +164,27 @@ void WritePosted(const std::string& key);
 // The files to write wait in a queue that a few writer tasks empty; a task
 // is started only when fewer are running than the work threads allow.
 void WriterTask() {
-  for (;;) {
-    std::string key;
+  std::vector<std::string> keys;
+  for (int idle = 0;;) {
     {
       std::lock_guard<std::mutex> lock(S().pendingMutex);
-      if (S().queue.empty()) {
+      for (int n = 0; n < 16 && !S().queue.empty(); ++n) {
+        keys.push_back(std::move(S().queue.front()));
+        S().queue.pop_front();
+      }
+      // A writer stays a little while for files to come, then goes.
+      if (keys.empty() && ++idle > 100) {
         --S().writers;
         return;
       }
-      key = std::move(S().queue.front());
-      S().queue.pop_front();
     }
-    WritePosted(key);
+    if (keys.empty()) {
+      std::this_thread::yield();
+      continue;
+    }
+    idle = 0;
+    for (const std::string& key : keys) WritePosted(key);
+    keys.clear();
   }
 }
 
@@ -196,8 +206,9 @@ void Post(const std::string& key, Entry& e) {
 }
 
 void Done() {
+  if (--S().pending != 0) return;
   std::lock_guard<std::mutex> lock(S().pendingMutex);
-  if (--S().pending == 0) S().settled.notify_all();
+  S().settled.notify_all();
 }
 
 void DropFromMemory(Entry& e) {
@@ -392,7 +403,7 @@ void End() {
 
 void Drain() {
   std::unique_lock<std::mutex> lock(S().pendingMutex);
-  S().settled.wait(lock, [] { return S().pending == 0; });
+  S().settled.wait(lock, [] { return S().pending.load() == 0; });
 }
 
 bool Active() { return S().active; }
