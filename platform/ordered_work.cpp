@@ -93,6 +93,7 @@ class Pool {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       shutdown_ = true;
+      ++generation_;
       wake_.notify_all();
     }
     for (std::thread& t : threads_) t.join();
@@ -143,7 +144,7 @@ class Pool {
       lock.unlock();
       for (int spin = 0; spin < 200 && seen == generation_.load(); ++spin) std::this_thread::yield();
       lock.lock();
-      if (seen != generation_.load() || !tasks_.empty()) continue;
+      if (shutdown_ || seen != generation_.load() || !tasks_.empty()) continue;
       ++idle_;
       if (seen == generation_.load()) wake_.wait(lock);
       --idle_;
