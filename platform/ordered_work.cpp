@@ -1,5 +1,7 @@
 #include "platform/ordered_work.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
@@ -107,6 +109,11 @@ class Pool {
 
   void StartThreads() {
     if (!threads_.empty()) return;
+    // Large blocks from the heap, kept for reuse: the threads' large strings
+    // then neither fault in fresh pages nor unmap them (which stops every
+    // core of the process) each time they grow.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     for (unsigned i = 0; i < WorkThreads(); ++i) threads_.emplace_back([this] { Loop(); });
   }
 
@@ -172,8 +179,9 @@ struct Listing {
 
 class OrderedBatch final : public Batch {
  public:
-  OrderedBatch(size_t count, const std::function<bool(size_t)>& work)
-      : count_(count), work_(work), window_(std::max<size_t>(4, WorkThreads() * 4)), slots_(window_) {}
+  OrderedBatch(size_t count, const std::function<bool(size_t)>& work, size_t ahead)
+      : count_(count), work_(work), window_(ahead ? ahead : std::max<size_t>(4, WorkThreads() * 4)),
+        slots_(window_) {}
 
   bool RunOne() override {
     size_t i;
@@ -400,7 +408,7 @@ void AtCommit(std::function<void()> effect) {
 }
 
 size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,
-                  const std::atomic<int>* stop) {
+                  const std::atomic<int>* stop, size_t ahead) {
   if (count == 0) return 0;
   // Items run ahead only where their writes can be held.
   if (CurrentItem() || WorkThreads() == 1 || count == 1 || !work_store::Active()) {
@@ -412,7 +420,7 @@ size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,
     return i;
   }
   for (void (*hook)() : StartHooks()) hook();
-  OrderedBatch batch(count, work);
+  OrderedBatch batch(count, work, ahead);
   return batch.Run(stop);
 }
 

@@ -103,9 +103,11 @@ T* ItemLocal(bool* fresh = nullptr) {
 // item, with one thread or while nothing is kept, they run here one after
 // another). work returns false to end the loop after its item. When `stop` turns 1, no further item
 // commits. An exception from work comes back after the item's effects up to
-// it have taken place. Returns the number of items committed.
+// it have taken place. Returns the number of items committed. At most
+// `ahead` items are begun before the one to commit (0: four a thread), which
+// bounds the memory that items holding large effects take.
 size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,
-                  const std::atomic<int>* stop = nullptr);
+                  const std::atomic<int>* stop = nullptr, size_t ahead = 0);
 
 // Runs work(i) for i below count on the work threads, in no order (each
 // item's effects are its own); stops handing out items after one returns

@@ -180,12 +180,13 @@ void TextFile::Write(std::string_view text) {
   for (size_t pos = 0; pos < text.size();) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) {
-      out_.append(text.substr(pos));
+      out_.append(text.data() + pos, text.size() - pos);
       break;
     }
-    out_.append(text.substr(pos, end - pos));
-    out_ += "\r\n";
+    out_.append(text.data() + pos, end - pos);
+    out_.append("\r\n", 2);
     pos = end + 1;
+    if (out_.size() >= kFlushSize) Flush();
   }
   if (out_.size() >= kFlushSize) Flush();
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
@@ -20,6 +21,16 @@
 #include "platform/text_file.h"
 
 namespace vandrel::work_store {
+
+void ApplyOp(std::string& content, FileOp&& op) {
+  // Bytes that replace all there is are taken as they are.
+  if ((op.kind == FileOp::kWriteAt && op.pos == 0 && content.size() <= op.bytes.size()) ||
+      (op.kind == FileOp::kAppend && content.empty())) {
+    content = std::move(op.bytes);
+    return;
+  }
+  ApplyOp(content, static_cast<const FileOp&>(op));
+}
 
 void ApplyOp(std::string& content, const FileOp& op) {
   switch (op.kind) {
@@ -44,8 +55,8 @@ constexpr size_t kNothingDirty = static_cast<size_t>(-1);
 
 struct Entry {
   std::string path;       // as the last change named it (CP932), for a lost write
-  std::string content;
-  bool resident = true;   // content is in memory (else the disk has it all)
+  std::string content;     // the bytes from contentFrom on
+  size_t contentFrom = 0;  // the bytes before it are on the disk only
   bool deleted = false;
   uint64_t id = 0;
   uint64_t version = 1;
@@ -68,7 +79,7 @@ struct Store {
   Shard shards[kShards];
   std::atomic<uint64_t> nextId{1};
   std::atomic<size_t> resident{0};
-  std::atomic<size_t> budget{size_t(512) << 20};
+  std::atomic<size_t> budget{size_t(128) << 20};
   std::atomic<uint64_t> epoch{0};  // changes when kept files are forgotten
   std::mutex pendingMutex;
   std::condition_variable settled;
@@ -214,7 +225,39 @@ void Done() {
 void DropFromMemory(Entry& e) {
   S().resident -= e.content.size();
   std::string().swap(e.content);
-  e.resident = false;
+  e.contentFrom = e.size;
+}
+
+// The whole file of an entry part of which is on the disk only: that part
+// has reached the disk, so it reads the same there whatever is written now.
+std::string WholeBytes(const std::string& key, size_t contentFrom, const std::string& tail) {
+  std::string bytes;
+  ReadDisk(key, bytes);
+  bytes.resize(contentFrom, '\0');
+  return bytes + tail;
+}
+
+// Brings the whole file of an entry into memory (its shard locked).
+void LoadWhole(const std::string& key, Entry& e) {
+  if (e.contentFrom == 0) return;
+  const size_t before = e.content.size();
+  e.content = WholeBytes(key, e.contentFrom, e.content);
+  e.contentFrom = 0;
+  S().resident += e.content.size() - before;
+}
+
+// True for changes that only add to the end of a file of the given size:
+// an open that writes nothing, appends, writes where the file ends.
+bool OnlyAppends(const std::vector<FileOp>& ops, size_t size) {
+  for (const FileOp& op : ops) {
+    if (op.kind == FileOp::kWriteAt && op.bytes.empty() && op.pos <= size) continue;
+    if (op.kind == FileOp::kAppend || (op.kind == FileOp::kWriteAt && op.pos == size)) {
+      size += op.bytes.size();
+      continue;
+    }
+    return false;
+  }
+  return true;
 }
 
 // Writes what changed of a file since its last write, on a work thread.
@@ -230,8 +273,8 @@ void WritePosted(const std::string& key) {
   const uint64_t version = e.version;
   const bool remove = e.deleted;
   const bool removeFirst = e.dirtyDelete;
-  const size_t from = e.dirtyFrom == kNothingDirty ? e.content.size() : e.dirtyFrom;
-  std::string bytes = remove ? std::string() : e.content.substr(std::min(from, e.content.size()));
+  const size_t from = e.dirtyFrom == kNothingDirty ? e.size : std::max(e.dirtyFrom, e.contentFrom);
+  std::string bytes = remove ? std::string() : e.content.substr(std::min(from - e.contentFrom, e.content.size()));
   const uint64_t size = e.size, diskSize = e.diskSize;
   const std::string shown = e.path;
   e.dirtyFrom = kNothingDirty;
@@ -281,7 +324,7 @@ void WritePosted(const std::string& key) {
 }
 
 // Applies changes to the committed tree.
-void ChangeCommitted(const std::string& key, const std::string& path, const std::vector<FileOp>& ops) {
+void ChangeCommitted(const std::string& key, const std::string& path, std::vector<FileOp>&& ops) {
   Shard& shard = ShardOf(key);
   std::lock_guard<std::mutex> lock(shard.mutex);
   auto [it, added] = shard.entries.try_emplace(key);
@@ -299,13 +342,31 @@ void ChangeCommitted(const std::string& key, const std::string& path, const std:
     } else {
       e.dirtyFrom = 0;  // the file is to be made
     }
-  } else if (!e.resident) {
-    if (keepsBase) ReadDisk(key, e.content);
-    e.resident = true;
-    S().resident += e.content.size();
+  } else if (e.contentFrom > 0) {
+    if (OnlyAppends(ops, e.size)) {
+      // Only what is added is kept; the rest stays on the disk.
+      const size_t before = e.content.size();
+      for (FileOp& op : ops) {
+        if (op.bytes.empty()) continue;
+        e.dirtyFrom = std::min<size_t>(e.dirtyFrom, e.size);
+        e.size += op.bytes.size();
+        e.content += op.bytes;
+      }
+      S().resident += e.content.size() - before;
+      ++e.version;
+      if (e.dirtyFrom != kNothingDirty) Post(key, e);
+      return;
+    }
+    if (keepsBase) {
+      LoadWhole(key, e);
+    } else {
+      S().resident -= e.content.size();
+      e.content.clear();
+      e.contentFrom = 0;
+    }
   }
   const size_t before = e.content.size();
-  for (const FileOp& op : ops) {
+  for (FileOp& op : ops) {
     if (op.kind == FileOp::kDelete) {
       e.deleted = true;
       e.dirtyDelete = true;
@@ -317,8 +378,9 @@ void ChangeCommitted(const std::string& key, const std::string& path, const std:
                          : op.kind == FileOp::kWriteAt ? std::min(op.pos, e.content.size())
                          : op.kind == FileOp::kAppend ? e.content.size()
                                                       : 0;
-    ApplyOp(e.content, op);
-    if (op.kind == FileOp::kDelete) changedFrom = kNothingDirty;
+    const bool deletes = op.kind == FileOp::kDelete;
+    ApplyOp(e.content, std::move(op));
+    if (deletes) changedFrom = kNothingDirty;
     if (changedFrom != kNothingDirty) e.dirtyFrom = std::min(e.dirtyFrom, changedFrom);
   }
   S().resident += e.content.size();
@@ -364,11 +426,13 @@ View LookCommitted(const std::string& key, bool wantBytes) {
   v.id = e.id;
   v.version = e.version;
   if (wantBytes && v.exists) {
-    if (e.resident) {
+    if (e.contentFrom == 0) {
       v.bytes = e.content;
     } else {
-      lock.unlock();  // the disk has it all, and only this thread changes it
-      ReadDisk(key, v.bytes);
+      const size_t from = e.contentFrom;
+      const std::string tail = e.content;
+      lock.unlock();
+      v.bytes = WholeBytes(key, from, tail);
     }
   }
   return v;
@@ -455,18 +519,22 @@ View Look(const std::string& key, bool wantBytes) {
 void Change(const std::string& key, const std::string& path, std::vector<FileOp> ops) {
   if (ops.empty()) return;
   Overlay* o = ItemOverlay();
-  if (!o) return ChangeCommitted(key, path, ops);
+  if (!o) return ChangeCommitted(key, path, std::move(ops));
   // An item's changes of one file take effect together, where it first
   // changed the file; appends in a row become one.
   Overlay::File& f = o->files[key];
   if (!f.deferred) {
     f.deferred = true;
     Overlay::File* file = &f;
-    CurrentItem()->Defer([key, path, file] { ChangeCommitted(key, path, file->ops); });
+    CurrentItem()->Defer([key, path, file] { ChangeCommitted(key, path, std::move(file->ops)); });
   }
   for (FileOp& op : ops) {
-    if (op.kind == FileOp::kAppend && !f.ops.empty() && f.ops.back().kind == FileOp::kAppend)
-      f.ops.back().bytes += op.bytes;
+    FileOp* last = f.ops.empty() ? nullptr : &f.ops.back();
+    if (last && op.kind == FileOp::kAppend && last->kind == FileOp::kAppend)
+      last->bytes += op.bytes;
+    else if (last && op.kind == FileOp::kWriteAt && last->kind == FileOp::kWriteAt &&
+             op.pos == last->pos + last->bytes.size())
+      last->bytes += op.bytes;  // a write that goes on where the last one ended
     else
       f.ops.push_back(std::move(op));
     ++f.changes;
@@ -489,16 +557,18 @@ bool Move(const std::string& fromKey, const std::string& fromPath, const std::st
     auto it = shard.entries.find(fromKey);
     if (it == shard.entries.end() || it->second.deleted) return false;
     Entry& e = it->second;
-    if (!e.resident) return false;  // the caller renames on the disk
+    LoadWhole(fromKey, e);
     bytes = std::move(e.content);
     S().resident -= bytes.size();
     e.content.clear();
   }
-  ChangeCommitted(fromKey, fromPath, {{FileOp::kDelete, 0, {}}});
+  std::vector<FileOp> remove(1);
+  remove[0].kind = FileOp::kDelete;
+  ChangeCommitted(fromKey, fromPath, std::move(remove));
   std::vector<FileOp> ops;
   ops.push_back({FileOp::kTruncate, 0, {}});
   ops.push_back({FileOp::kWriteAt, 0, std::move(bytes)});
-  ChangeCommitted(toKey, toPath, ops);
+  ChangeCommitted(toKey, toPath, std::move(ops));
   return true;
 }
 
@@ -551,7 +621,7 @@ void Forget(std::string_view osPath) {
       const bool below = k == *prefix || (k.size() > prefix->size() && k.compare(0, prefix->size(), *prefix) == 0 &&
                                           k[prefix->size()] == '/');
       if (below) {
-        if (it->second.resident) S().resident -= it->second.content.size();
+        S().resident -= it->second.content.size();
         it = shard.entries.erase(it);
       } else {
         ++it;

@@ -26,6 +26,7 @@ struct FileOp {
   std::string bytes;
 };
 void ApplyOp(std::string& content, const FileOp& op);
+void ApplyOp(std::string& content, FileOp&& op);  // may take op's bytes
 
 // Starts keeping the tree below root ("./vcwk012345"); nothing with one work
 // thread. Ends what an earlier Begin left.

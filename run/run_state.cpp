@@ -19,7 +19,7 @@ std::atomic<int> g_progressTicks{0};
 std::atomic<int> g_busyTicks{0};
 std::atomic<int> g_memoryFactor{0};
 LineCounter g_lineCounter;
-std::atomic<int> g_callTreeDepth{0};
+thread_local std::atomic<int> g_callTreeDepth{0};
 
 CarriedString g_currentSourceFile;
 

@@ -48,7 +48,7 @@ extern std::atomic<int> g_progressTicks;      // half-second ticks of the progre
 extern std::atomic<int> g_busyTicks;          // half-second ticks of the busy box
 extern std::atomic<int> g_memoryFactor;       // memory slider, 1 to 4
 extern LineCounter g_lineCounter;             // input lines of the current routine
-extern std::atomic<int> g_callTreeDepth;      // recursion depth of the call-tree writers
+extern thread_local std::atomic<int> g_callTreeDepth;  // recursion depth of the call-tree writers (per thread)
 
 // Written and read by the worker (and by a command on the UI thread while no
 // worker runs).

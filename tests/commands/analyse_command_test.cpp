@@ -96,14 +96,23 @@ TEST_F(AnalyseCommandTest, AnIncompleteRunLeavesNoResult) {
   } cases[] = {
       {"a work file loses its writes", "関数情報抽出中",
        [] {
-         fs::remove("vcwk012345/FILEINFO/FileFuncInfo.txt");
-         fs::create_symlink("/dev/full", "vcwk012345/FILEINFO/FileFuncInfo.txt");
+         // Work files reach the disk behind the run: the list may be made
+         // after it was removed here, so until the link stands.
+         const fs::path list = "vcwk012345/FILEINFO/FileFuncInfo.txt";
+         std::error_code ec;
+         while (!fs::is_symlink(list, ec)) {
+           fs::remove(list, ec);
+           fs::create_symlink("/dev/full", list, ec);
+         }
        },
        "out", {"ファイル書込み失敗 解析結果は不完全です"}},
       {"a copy fails", "関数情報抽出完了",
        [] {
-         fs::remove("vcwk012345/Typedef.txt");
-         fs::create_directory("vcwk012345/Typedef.txt");
+         std::error_code ec;
+         while (!fs::is_directory("vcwk012345/Typedef.txt", ec)) {
+           fs::remove("vcwk012345/Typedef.txt", ec);
+           fs::create_directory("vcwk012345/Typedef.txt", ec);
+         }
        },
        "out", {"コピー失敗", "[TypeDefine.txt]コピー失敗"}},  // the frame set is left out
       {"the output path names a file", "", nullptr, "out.txt",
