@@ -80,6 +80,24 @@ void ReportLostWrite(const std::string& path) {
   if (LostWriteHandler handler = g_lostWriteHandler.load()) handler(path);
 }
 
+void WriteIfAbsent(const std::string& path, std::string_view text) {
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path))) {
+    if (!work_store::CanCreate(*key)) return;
+    std::string bytes;
+    for (char c : text) {
+      if (c == '\n') bytes += '\r';
+      bytes += c;
+    }
+    std::vector<work_store::FileOp> ops(1);
+    ops[0] = {work_store::FileOp::kCreate, 0, std::move(bytes)};
+    work_store::Change(*key, path, std::move(ops));
+    return;
+  }
+  if (PathExists(path)) return;
+  TextFile file;
+  if (file.Open(path, TextFile::Mode::Write)) file.Write(text);
+}
+
 bool ReadTextFile(const std::string& path, std::string& text) {
   if (!ReadRaw(path, text)) return false;
   FoldCrLf(text);

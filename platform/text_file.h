@@ -62,6 +62,10 @@ class TextFile {
   std::string out_;    // write mode: pending bytes
 };
 
+// Writes text (in Write mode) to a file that is not there; one that is there
+// stays as it is. Inside an item the test is made at its commit.
+void WriteIfAbsent(const std::string& path, std::string_view text);
+
 // Reads a whole text file (CR LF folded); false when it cannot be opened.
 bool ReadTextFile(const std::string& path, std::string& text);
 

@@ -41,6 +41,7 @@ void ApplyOp(std::string& content, const FileOp& op) {
     case FileOp::kAppend:
       content += op.bytes;
       break;
+    case FileOp::kCreate:  // where there is no file: a write from the start
     case FileOp::kWriteAt:
       if (content.size() < op.pos) content.resize(op.pos, '\0');
       content.replace(op.pos, std::min(op.bytes.size(), content.size() - op.pos), op.bytes);
@@ -330,11 +331,22 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
   auto [it, added] = shard.entries.try_emplace(key);
   Entry& e = it->second;
   e.path = path;
+  struct stat st;
+  const bool onDisk = added && OnDiskBefore(key) && ::stat(key.c_str(), &st) == 0;
+  // A file made only where there is none: a write from the start, or nothing.
+  bool exists = added ? onDisk : !e.deleted;
+  for (FileOp& op : ops) {
+    if (op.kind == FileOp::kCreate) {
+      op.kind = FileOp::kWriteAt;
+      op.pos = 0;
+      if (exists) op.bytes.clear();
+    }
+    exists = op.kind != FileOp::kDelete;
+  }
   const bool keepsBase = !ops.empty() && ops.front().kind != FileOp::kTruncate && ops.front().kind != FileOp::kDelete;
   if (added) {
     e.id = S().nextId++;
-    struct stat st;
-    if (OnDiskBefore(key) && ::stat(key.c_str(), &st) == 0) {
+    if (onDisk) {
       e.diskSize = static_cast<uint64_t>(st.st_size);
       if (keepsBase) ReadDisk(key, e.content);
       S().resident += e.content.size();
@@ -507,6 +519,7 @@ View Look(const std::string& key, bool wantBytes) {
     }
   }
   for (const FileOp& op : own->second.ops) {
+    if (op.kind == FileOp::kCreate && v.exists) continue;
     ApplyOp(v.bytes, op);
     v.exists = op.kind != FileOp::kDelete;
   }

@@ -20,7 +20,13 @@ namespace vandrel::work_store {
 
 // A change of a file's bytes (CR LF as on the disk).
 struct FileOp {
-  enum Kind { kTruncate, kWriteAt, kAppend, kDelete };
+  enum Kind {
+    kTruncate,
+    kWriteAt,
+    kAppend,
+    kDelete,
+    kCreate,  // bytes written from the start when no file is there, else nothing
+  };
   Kind kind;
   size_t pos = 0;  // kWriteAt
   std::string bytes;
