@@ -192,6 +192,7 @@ class OrderedBatch final : public Batch {
       } while (!next_.compare_exchange_weak(i, i + 1));
     }
     Slot& s = slots_[i % window_];
+    s.retired = ItemContext();  // what the last item of this slot left, freed here
     // An item that saw what a commit has changed since runs again at once,
     // on what is committed now, a few times at most.
     for (int runs = 0;; ++runs) {
@@ -239,7 +240,7 @@ class OrderedBatch final : public Batch {
           failure = std::current_exception();
         }
       }
-      s.ResetRun();
+      s.Retire();
       s.done.store(false);
       committed_.store(i + 1);
       Pool::Get().Notify();
@@ -264,7 +265,15 @@ class OrderedBatch final : public Batch {
     std::atomic<bool> done{false};
     bool result = false;
     std::exception_ptr failure;
+    ItemContext retired;  // a committed item's context, freed by the next item's thread
     void ResetRun() {
+      context = ItemContext();
+      result = false;
+      failure = nullptr;
+    }
+    // After the commit: the committing thread keeps to its work.
+    void Retire() {
+      retired = std::move(context);
       context = ItemContext();
       result = false;
       failure = nullptr;
