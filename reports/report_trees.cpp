@@ -115,34 +115,45 @@ StepResult WriteAllVariablePages(CallTreeRun& run) {
 
   std::vector<const CallRecord*> records(functions.size(), nullptr);
   std::vector<std::vector<Hit>> hits(index.Size());
-  std::vector<int> lastEntry(index.Size(), -1), lastFunction(index.Size(), -1);
-  for (size_t f = 0; f < functions.size(); ++f) {
+  // The functions are matched at once (the index is only read); their hits
+  // join in tree order.
+  ForEachInParallel(functions.size(), [&](size_t f) {
     const CallRecord* rec = cache.Find(functions[f].name);
-    if (!rec || !rec->readable || !rec->hasAccessSection) continue;
-    records[f] = rec;
-    for (size_t e = 0; e < rec->accesses.size(); ++e) {
+    if (rec && rec->readable && rec->hasAccessSection) records[f] = rec;
+    return true;
+  });
+  std::vector<std::vector<std::pair<int, int>>> named(functions.size());  // name id, entry
+  ForEachInParallel(functions.size(), [&](size_t f) {
+    const CallRecord* rec = records[f];
+    for (size_t e = 0; rec && e < rec->accesses.size(); ++e) {
       const std::string& entry = rec->accesses[e];
       const char separator = MbContains(entry, ".") ? '.' : ' ';
       const std::vector<bool> starts = CharacterStarts(entry);
+      const size_t first = named[f].size();
       for (size_t q = 0; q < entry.size(); ++q) {
         if (entry[q] != separator || !starts[q]) continue;
         index.ForEachEndingAt(entry, starts, q, [&](int id) {
-          if (lastFunction[id] == static_cast<int>(f) && lastEntry[id] == static_cast<int>(e)) return;
-          lastFunction[id] = static_cast<int>(f);
-          lastEntry[id] = static_cast<int>(e);
-          hits[id].push_back({static_cast<int>(f), static_cast<int>(e)});
+          for (size_t k = first; k < named[f].size(); ++k)
+            if (named[f][k].first == id) return;
+          named[f].emplace_back(id, static_cast<int>(e));
         });
       }
     }
-  }
+    return true;
+  });
+  for (size_t f = 0; f < functions.size(); ++f)
+    for (const auto& [id, e] : named[f]) hits[id].push_back({static_cast<int>(f), e});
 
-  for (const auto& [v, id] : variables) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
-    // The detail shows where the walk over the tree ends for this variable.
-    if (!functions.empty()) SetStatusDetail(functions.back().name);
-    WriteVariablePages(v, hits[id], functions, records);
-  }
-  return StepResult::Done;
+  const size_t done = RunInOrder(
+      variables.size(),
+      [&](size_t i) {
+        // The detail shows where the walk over the tree ends for this variable.
+        if (!functions.empty()) SetStatusDetail(functions.back().name);
+        WriteVariablePages(variables[i].first, hits[variables[i].second], functions, records);
+        return true;
+      },
+      &g_abortRequested);
+  return done < variables.size() ? StepResult::Aborted : StepResult::Done;
 }
 
 // The root's page: call_tree.html with the root's tree (what it held before
