@@ -53,6 +53,9 @@ namespace {
 
 constexpr size_t kShards = 64;
 constexpr size_t kNothingDirty = static_cast<size_t>(-1);
+// Files this large leave memory once written: they are rarely read again in
+// a run, and appends to them are kept without them.
+constexpr size_t kLargeFile = size_t(1) << 20;
 
 struct Entry {
   std::string path;       // as the last change named it (CP932), for a lost write
@@ -313,7 +316,7 @@ void WritePosted(const std::string& key) {
     now.diskSize = remove ? 0 : size;
     if (now.version == version) {
       now.queued = false;
-      if (!now.deleted && S().resident > S().budget) DropFromMemory(now);
+      if (!now.deleted && (S().resident > S().budget || now.content.size() > kLargeFile)) DropFromMemory(now);
     } else {
       now.queued = false;
       Post(key, now);

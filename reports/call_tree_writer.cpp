@@ -85,6 +85,7 @@ struct TreeDrawer {
   }
 
   void Draw(const std::string& name) {
+    if (run.budget.Stopped()) return;
     const int depth = g_callTreeDepth;
     try {
       g_callTreeTrace1 = "start";
@@ -168,14 +169,22 @@ void CallRecordCache::Preload() {
     if (read[i]) records_[names[i]] = std::move(read[i]);
 }
 
-CallTreeBudget CallTreeBudget::AheadOfRun() const {
+CallTreeBudget CallTreeBudget::AheadOfRun() {
   CallTreeLimits limits = limits_;
   limits.linesPerRun = std::numeric_limits<long>::max();
-  return CallTreeBudget(limits, records_, runRoots_);
+  CallTreeBudget ahead(limits, records_, runRoots_);
+  ahead.shared_ = this;
+  return ahead;
 }
 
 // A copy for a root drawn ahead (nothing of the run's state goes with it).
-CallTreeBudget::CallTreeBudget(const CallTreeBudget& o) : CallTreeBudget(o.limits_, o.records_, o.runRoots_) {}
+CallTreeBudget::CallTreeBudget(const CallTreeBudget& o) : CallTreeBudget(o.limits_, o.records_, o.runRoots_) {
+  shared_ = o.shared_;
+}
+
+CallTreeBudget::~CallTreeBudget() {
+  if (shared_) shared_->linesAhead_ -= rootLines_;
+}
 
 bool CallTreeBudget::CanAdopt(const CallTreeBudget& ahead) const {
   return !runCompact_ && runLines_ + ahead.rootLines_ < limits_.linesPerRun;
@@ -185,9 +194,7 @@ void CallTreeBudget::Adopt(const CallTreeBudget& ahead) {
   root_ = ahead.root_;
   rootLines_ = ahead.rootLines_;
   runLines_ += ahead.rootLines_;
-  // A root ahead draws up to a root's share; past what is left of the run's
-  // share, roots go in order.
-  if (runLines_ + limits_.linesPerRoot >= limits_.linesPerRun) runSpent_ = true;
+  runLinesSeen_ = runLines_;
   rootsToReach_.push_back(ahead.root_);
   for (const auto& [name, depth] : ahead.expandedAt_) {
     auto [mark, first] = runExpandedAt_.try_emplace(name, depth);
@@ -207,7 +214,11 @@ void CallTreeBudget::BeginRoot(const std::string& root) {
 void CallTreeBudget::CountLine() {
   ++rootLines_;
   ++runLines_;
-  if (runLines_ + limits_.linesPerRoot >= limits_.linesPerRun && !runSpent_.load()) runSpent_ = true;
+  if (shared_) {
+    if (shared_->runLinesSeen_.load() + ++shared_->linesAhead_ >= shared_->limits_.linesPerRun) stopped_ = true;
+  } else {
+    runLinesSeen_.store(runLines_, std::memory_order_relaxed);
+  }
   // The run's share is watched in a compact tree as well.
   if (!runCompact_ && runLines_ >= limits_.linesPerRun) {
     compact_ = runCompact_ = true;

@@ -111,13 +111,18 @@ class CallTreeBudget {
   // A budget for one root drawn ahead of the roots before it: the run's
   // share counts as unspent. CanAdopt tells at the root's commit whether it
   // was (else the root is drawn again, in order); Adopt takes the root in.
-  CallTreeBudget AheadOfRun() const;
+  // The roots drawn ahead together stop (Stopped) once their lines and the
+  // run's would spend its share: such roots are drawn in order anyway, and
+  // so what is drawn ahead stays within the run's share.
+  CallTreeBudget AheadOfRun();
   CallTreeBudget(const CallTreeBudget& other);
+  ~CallTreeBudget();
   bool CanAdopt(const CallTreeBudget& ahead) const;
-  // True once the run's share is spent or nearly so: roots are then drawn
-  // in order only (any thread may ask).
-  bool RunShareSpent() const { return runSpent_.load(); }
   void Adopt(const CallTreeBudget& ahead);
+  bool Stopped() const { return stopped_; }
+  // True once the run's share is spent: roots are then drawn in order only
+  // (any thread may ask).
+  bool RunShareSpent() const { return runSpent_.load(); }
   void BeginRoot(const std::string& root);
   void CountLine();
   // True when `name`, drawn at `depth`, is to be expanded, its variable lines
@@ -138,8 +143,13 @@ class CallTreeBudget {
   long runLines_ = 0;
   bool compact_ = false;     // for the rest of this root's tree
   bool runCompact_ = false;  // for the rest of the run
-  // runCompact_ for the threads that draw ahead; runLines_ near its share.
+  // For the threads that draw ahead: runCompact_, runLines_, and the lines
+  // of the roots drawn ahead and not yet committed.
   std::atomic<bool> runSpent_{false};
+  std::atomic<long> runLinesSeen_{0};
+  std::atomic<long> linesAhead_{0};
+  CallTreeBudget* shared_ = nullptr;  // of a budget drawn ahead: the run's
+  bool stopped_ = false;
   // Shallowest depth of each expansion so far, in this root's tree and in the run.
   std::unordered_map<std::string, int> expandedAt_, runExpandedAt_;
   ShallowestDepths rootDepths_;  // below this root, found when needed

@@ -246,6 +246,10 @@ StepResult WriteReportTrees() {
         page.Open(tree->page);
         g_callTreeDepth = 0;
         WriteCallTree(root, *tree);
+        if (ahead && ahead->Stopped()) {
+          CurrentItem()->RunAtTurn();  // near the run's share: drawn in order
+          return true;
+        }
         AtCommit([&run, ahead, tree] {
           if (ahead) run.budget.Adopt(*ahead);
           run.textFunctions.Merge(tree->textFunctions);
@@ -256,7 +260,7 @@ StepResult WriteReportTrees() {
         index.Write("<A href= CallTree_" + root + ".html target='mid'>" + EscapeHtml(root) + "</A><BR>\n");
         return true;
       },
-      &g_abortRequested, /*ahead=*/WorkThreads() + 2);
+      &g_abortRequested, /*ahead=*/1024);
   if (done < names.size()) return StepResult::Aborted;
   scan.Close();
   return WriteAllVariablePages(run);
