@@ -448,6 +448,15 @@ void AddItemsStartHook(void (*hook)()) { StartHooks().push_back(hook); }
 
 void NoteSharedChange() { ++g_sharedChanges; }
 
+bool ForEachRunInParallel(size_t count, size_t run, const std::function<bool(size_t)>& work) {
+  const size_t runs = (count + run - 1) / run;
+  return ForEachInParallel(runs, [&](size_t r) {
+    for (size_t i = r * run; i < std::min(count, (r + 1) * run); ++i)
+      if (!work(i)) return false;
+    return true;
+  });
+}
+
 void PostTask(std::function<void()> task) {
   if (WorkThreads() == 1) {
     task();

@@ -122,6 +122,10 @@ void AddItemsStartHook(void (*hook)());
 // table (the type names): those whose checks now fail run again at once.
 void NoteSharedChange();
 
+// ForEachInParallel over the items below count taken in runs of `run` (for
+// many small items).
+bool ForEachRunInParallel(size_t count, size_t run, const std::function<bool(size_t)>& work);
+
 // Runs task on a work thread, now or soon; for work behind the loops (file
 // writes). Tasks run in the order given when there is one thread.
 void PostTask(std::function<void()> task);
