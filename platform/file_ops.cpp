@@ -202,16 +202,18 @@ bool IsSameOrBelow(const std::string& path, const std::string& folder) {
 }
 
 bool MakeDirectory(const std::string& path) {
-  std::error_code ec;
-  if (CurrentItem() && fs::is_directory(FsPath(path), ec)) return false;  // there already
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path))) return work_store::MakeFolder(*key);
   if (HeldBack()) return false;
+  std::error_code ec;
   return fs::create_directory(FsPath(path), ec);
 }
 
 bool RemoveDirectory(const std::string& path) {
   if (HeldBack()) return false;
   work_store::SettleFolder(OsPath(path));
-  return ::rmdir(OsPath(path).c_str()) == 0;
+  if (::rmdir(OsPath(path).c_str()) != 0) return false;
+  work_store::FolderRemoved(OsPath(path));
+  return true;
 }
 
 bool DeleteFile(const std::string& path) {

@@ -59,8 +59,10 @@ constexpr size_t kLargeFile = size_t(1) << 20;
 
 struct Entry {
   std::string path;       // as the last change named it (CP932), for a lost write
-  std::string content;     // the bytes from contentFrom on
+  std::string content;     // the whole file, while contentFrom is 0
   size_t contentFrom = 0;  // the bytes before it are on the disk only
+  // Past contentFrom, the bytes appended and not yet written, as they came.
+  std::vector<std::string> tail;
   bool deleted = false;
   uint64_t id = 0;
   uint64_t version = 1;
@@ -69,10 +71,12 @@ struct Entry {
   size_t dirtyFrom = kNothingDirty;  // the first byte changed since the last write
   bool dirtyDelete = false;      // the file is to be removed from the disk
   bool queued = false;           // a write is posted
+  bool writing = false;          // bytes before contentFrom are being written
 };
 
 struct Shard {
   std::mutex mutex;
+  std::condition_variable written;  // an entry's writing ended
   std::unordered_map<std::string, Entry> entries;
 };
 
@@ -170,6 +174,7 @@ struct Overlay {
   };
   std::unordered_map<std::string, File> files;
   std::unordered_map<std::string, uint64_t> seen;  // key -> committed version read (0: not kept)
+  std::unordered_set<std::string> folders;         // made at the commit
   uint64_t epoch = 0;
   bool checking = false;
 };
@@ -226,28 +231,36 @@ void Done() {
   S().settled.notify_all();
 }
 
-void DropFromMemory(Entry& e) {
-  S().resident -= e.content.size();
-  std::string().swap(e.content);
-  e.contentFrom = e.size;
-}
-
 // The whole file of an entry part of which is on the disk only: that part
 // has reached the disk, so it reads the same there whatever is written now.
-std::string WholeBytes(const std::string& key, size_t contentFrom, const std::string& tail) {
+std::string WholeBytes(const std::string& key, size_t contentFrom, const std::vector<std::string>& tail) {
   std::string bytes;
   ReadDisk(key, bytes);
   bytes.resize(contentFrom, '\0');
-  return bytes + tail;
+  for (const std::string& t : tail) bytes += t;
+  return bytes;
+}
+
+size_t TailSize(const Entry& e) {
+  size_t n = 0;
+  for (const std::string& t : e.tail) n += t.size();
+  return n;
+}
+
+// Waits until the bytes of an entry before contentFrom are on the disk.
+void WaitWritten(Shard& shard, std::unique_lock<std::mutex>& lock, const Entry& e) {
+  shard.written.wait(lock, [&] { return !e.writing; });
 }
 
 // Brings the whole file of an entry into memory (its shard locked).
-void LoadWhole(const std::string& key, Entry& e) {
+void LoadWhole(Shard& shard, std::unique_lock<std::mutex>& lock, const std::string& key, Entry& e) {
   if (e.contentFrom == 0) return;
-  const size_t before = e.content.size();
-  e.content = WholeBytes(key, e.contentFrom, e.content);
+  WaitWritten(shard, lock, e);
+  S().resident -= TailSize(e);
+  e.content = WholeBytes(key, e.contentFrom, e.tail);
+  e.tail.clear();
   e.contentFrom = 0;
-  S().resident += e.content.size() - before;
+  S().resident += e.content.size();
 }
 
 // True for changes that only add to the end of a file of the given size:
@@ -277,8 +290,29 @@ void WritePosted(const std::string& key) {
   const uint64_t version = e.version;
   const bool remove = e.deleted;
   const bool removeFirst = e.dirtyDelete;
-  const size_t from = e.dirtyFrom == kNothingDirty ? e.size : std::max(e.dirtyFrom, e.contentFrom);
-  std::string bytes = remove ? std::string() : e.content.substr(std::min(from - e.contentFrom, e.content.size()));
+  size_t from = e.dirtyFrom == kNothingDirty ? e.size : std::max(e.dirtyFrom, e.contentFrom);
+  std::vector<std::string> bytes;  // written one after another from `from`
+  const bool large = e.content.size() > kLargeFile || S().resident > S().budget;
+  if (!remove && e.contentFrom > 0) {
+    // What was appended goes with the write (readers wait for it).
+    bytes.swap(e.tail);
+    from = e.contentFrom;
+    for (const std::string& t : bytes) {
+      S().resident -= t.size();
+      e.contentFrom += t.size();
+    }
+    e.writing = true;
+  } else if (!remove && large && from == 0) {
+    // All of it is to be written and then to leave memory: it goes with the
+    // write.
+    S().resident -= e.content.size();
+    e.contentFrom = e.content.size();
+    bytes.push_back(std::move(e.content));
+    e.content.clear();
+    e.writing = true;
+  } else if (!remove) {
+    bytes.push_back(e.content.substr(std::min(from, e.content.size())));
+  }
   const uint64_t size = e.size, diskSize = e.diskSize;
   const std::string shown = e.path;
   e.dirtyFrom = kNothingDirty;
@@ -294,15 +328,15 @@ void WritePosted(const std::string& key) {
     if (fd < 0) {
       ok = false;
     } else {
-      size_t done = 0;
-      while (done < bytes.size()) {
-        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(from + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-          ok = false;
-          break;
+      size_t at = from;
+      for (const std::string& chunk : bytes) {
+        for (size_t done = 0; ok && done < chunk.size();) {
+          ssize_t n = ::pwrite(fd, chunk.data() + done, chunk.size() - done, static_cast<off_t>(at + done));
+          if (n < 0 && errno == EINTR) continue;
+          if (n <= 0) ok = false;
+          else done += static_cast<size_t>(n);
         }
-        done += static_cast<size_t>(n);
+        at += chunk.size();
       }
       if (ok && diskSize > size && ::ftruncate(fd, static_cast<off_t>(size)) != 0) ok = false;
       if (::close(fd) != 0) ok = false;
@@ -313,14 +347,27 @@ void WritePosted(const std::string& key) {
   it = shard.entries.find(key);
   if (it != shard.entries.end()) {
     Entry& now = it->second;
-    now.diskSize = remove ? 0 : size;
-    if (now.version == version) {
-      now.queued = false;
-      if (!now.deleted && (S().resident > S().budget || now.content.size() > kLargeFile)) DropFromMemory(now);
-    } else {
-      now.queued = false;
-      Post(key, now);
+    if (now.writing) {
+      now.writing = false;
+      shard.written.notify_all();
     }
+    now.diskSize = remove ? 0 : size;
+    // What was written leaves memory when the file is large or memory is
+    // short, unless it changed meanwhile (then it is written again); what
+    // came after it stays as the file's tail.
+    size_t written = from;
+    for (const std::string& chunk : bytes) written += chunk.size();
+    if (ok && !now.deleted && now.contentFrom == 0 &&
+        (S().resident > S().budget || now.content.size() > kLargeFile) && written <= now.content.size() &&
+        (now.dirtyFrom == kNothingDirty || now.dirtyFrom >= written)) {
+      S().resident -= written;
+      std::string rest = now.content.substr(written);
+      std::string().swap(now.content);
+      now.contentFrom = written;
+      if (!rest.empty()) now.tail.push_back(std::move(rest));
+    }
+    now.queued = false;
+    if (now.version != version) Post(key, now);
   }
   lock.unlock();
   if (!ok) ReportLostWrite(shown);
@@ -330,7 +377,7 @@ void WritePosted(const std::string& key) {
 // Applies changes to the committed tree.
 void ChangeCommitted(const std::string& key, const std::string& path, std::vector<FileOp>&& ops) {
   Shard& shard = ShardOf(key);
-  std::lock_guard<std::mutex> lock(shard.mutex);
+  std::unique_lock<std::mutex> lock(shard.mutex);
   auto [it, added] = shard.entries.try_emplace(key);
   Entry& e = it->second;
   e.path = path;
@@ -360,22 +407,23 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
   } else if (e.contentFrom > 0) {
     if (OnlyAppends(ops, e.size)) {
       // Only what is added is kept; the rest stays on the disk.
-      const size_t before = e.content.size();
       for (FileOp& op : ops) {
         if (op.bytes.empty()) continue;
         e.dirtyFrom = std::min<size_t>(e.dirtyFrom, e.size);
         e.size += op.bytes.size();
-        e.content += op.bytes;
+        S().resident += op.bytes.size();
+        e.tail.push_back(std::move(op.bytes));
       }
-      S().resident += e.content.size() - before;
       ++e.version;
       if (e.dirtyFrom != kNothingDirty) Post(key, e);
       return;
     }
     if (keepsBase) {
-      LoadWhole(key, e);
+      LoadWhole(shard, lock, key, e);
     } else {
-      S().resident -= e.content.size();
+      WaitWritten(shard, lock, e);
+      S().resident -= TailSize(e);
+      e.tail.clear();
       e.content.clear();
       e.contentFrom = 0;
     }
@@ -444,8 +492,9 @@ View LookCommitted(const std::string& key, bool wantBytes) {
     if (e.contentFrom == 0) {
       v.bytes = e.content;
     } else {
+      WaitWritten(shard, lock, e);
       const size_t from = e.contentFrom;
-      const std::string tail = e.content;
+      const std::vector<std::string> tail = e.tail;
       lock.unlock();
       v.bytes = WholeBytes(key, from, tail);
     }
@@ -569,11 +618,11 @@ bool Move(const std::string& fromKey, const std::string& fromPath, const std::st
   std::string bytes;
   {
     Shard& shard = ShardOf(fromKey);
-    std::lock_guard<std::mutex> lock(shard.mutex);
+    std::unique_lock<std::mutex> lock(shard.mutex);
     auto it = shard.entries.find(fromKey);
     if (it == shard.entries.end() || it->second.deleted) return false;
     Entry& e = it->second;
-    LoadWhole(fromKey, e);
+    LoadWhole(shard, lock, fromKey, e);
     bytes = std::move(e.content);
     S().resident -= bytes.size();
     e.content.clear();
@@ -588,10 +637,10 @@ bool Move(const std::string& fromKey, const std::string& fromPath, const std::st
   return true;
 }
 
-bool CanCreate(const std::string& key) {
-  const size_t slash = key.rfind('/');
-  if (slash == std::string::npos) return true;
-  const std::string folder = key.substr(0, slash);
+namespace {
+
+// A folder found on the disk (and noted), or one that it does not hold.
+bool FolderOnDisk(const std::string& folder) {
   {
     std::lock_guard<std::mutex> lock(S().namesMutex);
     if (S().folders.count(folder)) return true;
@@ -600,6 +649,46 @@ bool CanCreate(const std::string& key) {
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
   std::lock_guard<std::mutex> lock(S().namesMutex);
   S().folders.insert(folder);
+  return true;
+}
+
+}  // namespace
+
+bool CanCreate(const std::string& key) {
+  const size_t slash = key.rfind('/');
+  if (slash == std::string::npos) return true;
+  const std::string folder = key.substr(0, slash);
+  if (FolderOnDisk(folder)) return true;
+  ItemContext* item = CurrentItem();
+  if (!item) return false;
+  if (ItemOverlay()->folders.count(folder)) return true;
+  item->RunAtTurn();  // a folder that an earlier item may make
+  return false;
+}
+
+void FolderRemoved(std::string_view osPath) {
+  std::optional<std::string> key = KeyOf(osPath);
+  if (!key) return;
+  std::lock_guard<std::mutex> lock(S().namesMutex);
+  S().folders.erase(*key);
+  S().diskNames.erase(*key);
+}
+
+bool MakeFolder(const std::string& key) {
+  if (FolderOnDisk(key)) return false;
+  Overlay* o = ItemOverlay();
+  if (!o) {
+    if (::mkdir(key.c_str(), 0777) != 0) return false;
+    std::lock_guard<std::mutex> lock(S().namesMutex);
+    S().folders.insert(key);
+    return true;
+  }
+  if (!o->folders.insert(key).second) return false;
+  CurrentItem()->Defer([key] {
+    if (::mkdir(key.c_str(), 0777) != 0 && errno != EEXIST) return;
+    std::lock_guard<std::mutex> lock(S().namesMutex);
+    S().folders.insert(key);
+  });
   return true;
 }
 
@@ -637,7 +726,7 @@ void Forget(std::string_view osPath) {
       const bool below = k == *prefix || (k.size() > prefix->size() && k.compare(0, prefix->size(), *prefix) == 0 &&
                                           k[prefix->size()] == '/');
       if (below) {
-        S().resident -= it->second.content.size();
+        S().resident -= it->second.content.size() + TailSize(it->second);
         it = shard.entries.erase(it);
       } else {
         ++it;

@@ -73,8 +73,15 @@ void Change(const std::string& key, const std::string& path, std::vector<FileOp>
 bool Move(const std::string& fromKey, const std::string& fromPath, const std::string& toKey,
           const std::string& toPath);
 
-// True when a file may be made at the key: its folder is there.
+// True when a file may be made at the key: its folder is there (inside an
+// item: or the item makes it; an item that would wait for an earlier one's
+// folder runs at its turn).
 bool CanCreate(const std::string& key);
+// Makes a folder of the kept tree (inside an item: at its commit); true when
+// it was not there.
+bool MakeFolder(const std::string& key);
+// A folder of the tree that was removed from the disk.
+void FolderRemoved(std::string_view osPath);
 
 // The number of changes made to the key inside the current item so far (for
 // a handle that must know whether another handle wrote in between).

@@ -255,7 +255,10 @@ StepResult WriteReportTrees() {
           run.textFunctions.Merge(tree->textFunctions);
         });
         if (!page.Finish()) return true;
-        AtCommit([&headBefore] { headBefore = false; });
+        AtCommit([&headBefore] {
+          headBefore = false;
+          NoteSharedChange();  // the roots drawn ahead on the head run again
+        });
         TextFile index(TreePath("CallTree_index.html"), TextFile::Mode::Append);
         index.Write("<A href= CallTree_" + root + ".html target='mid'>" + EscapeHtml(root) + "</A><BR>\n");
         return true;
