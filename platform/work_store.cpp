@@ -14,6 +14,8 @@
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
+#include <set>
+#include <algorithm>
 
 #include <dirent.h>
 
@@ -72,6 +74,10 @@ struct Entry {
   bool dirtyDelete = false;      // the file is to be removed from the disk
   bool queued = false;           // a write is posted
   bool writing = false;          // bytes before contentFrom are being written
+  bool unwritten = false;        // changes not yet taken by a write
+  uint64_t dirtySeq = 0;         // the first of them, in the order of all changes
+  uint64_t lastSeq = 0;          // the last change
+  bool failed = false;           // a write was lost (reported once)
 };
 
 struct Shard {
@@ -94,6 +100,17 @@ struct Store {
   std::atomic<size_t> pending{0};  // files queued or being written
   std::deque<std::string> queue;  // files to write, under pendingMutex
   unsigned writers = 0;           // writer tasks running
+  // Changes are numbered in the order made. Under pendingMutex: the first
+  // change of each file queued or being written, and the writes lost, by the
+  // last change of the lost write.
+  std::atomic<uint64_t> changes{0};
+  std::multiset<uint64_t> inflight;
+  std::vector<std::pair<uint64_t, std::string>> lost;
+  // What waits for the changes made before it (the log's lines), in order.
+  std::mutex actionsMutex;
+  std::deque<std::pair<uint64_t, std::function<void()>>> actions;
+  std::atomic<size_t> actionCount{0};
+  std::mutex flushMutex;
   // The names that folders held on the disk when the tree first touched them.
   std::mutex namesMutex;
   std::unordered_map<std::string, std::unordered_set<std::string>> diskNames;
@@ -131,10 +148,16 @@ bool Normalise(std::string_view path, std::string& out) {
   return true;
 }
 
+// A regular file's bytes (a device, such as /dev/full, holds none).
 bool ReadDisk(const std::string& key, std::string& bytes) {
-  int fd = ::open(key.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
   bytes.clear();
+  int fd = ::open(key.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   char buf[1 << 16];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -180,6 +203,7 @@ struct Overlay {
 };
 
 void WritePosted(const std::string& key);
+void RunReadyActions(bool all);
 
 // The files to write wait in a queue that a few writer tasks empty; a task
 // is started only when fewer are running than the work threads allow.
@@ -216,6 +240,7 @@ void Post(const std::string& key, Entry& e) {
   {
     std::lock_guard<std::mutex> lock(S().pendingMutex);
     ++S().pending;
+    S().inflight.insert(e.dirtySeq);
     S().queue.push_back(key);
     if (S().writers < std::max(1u, WorkThreads() / 2)) {
       ++S().writers;
@@ -229,6 +254,43 @@ void Done() {
   if (--S().pending != 0) return;
   std::lock_guard<std::mutex> lock(S().pendingMutex);
   S().settled.notify_all();
+}
+
+thread_local bool t_runningActions = false;
+
+// Runs the actions whose changes before them are all on the disk (or all of
+// them, everything being written), each after the reports of the writes
+// lost before it, in the order of the changes.
+void RunReadyActions(bool all) {
+  std::lock_guard<std::mutex> flush(S().flushMutex);
+  t_runningActions = true;
+  for (;;) {
+    uint64_t written;  // every change before it is on the disk
+    std::vector<std::pair<uint64_t, std::string>> lost;
+    std::pair<uint64_t, std::function<void()>> action;
+    bool have = false;
+    {
+      std::lock_guard<std::mutex> pending(S().pendingMutex);
+      written = S().inflight.empty() ? S().changes.load() : *S().inflight.begin();
+      std::lock_guard<std::mutex> actions(S().actionsMutex);
+      if (!S().actions.empty() && (all || S().actions.front().first <= written)) {
+        action = std::move(S().actions.front());
+        S().actions.pop_front();
+        --S().actionCount;
+        have = true;
+      }
+      // The writes lost before the action, or all of them at the end.
+      std::sort(S().lost.begin(), S().lost.end());
+      auto until = have ? std::lower_bound(S().lost.begin(), S().lost.end(), std::make_pair(action.first, std::string()))
+                        : (all ? S().lost.end() : S().lost.begin());
+      lost.assign(std::make_move_iterator(S().lost.begin()), std::make_move_iterator(until));
+      S().lost.erase(S().lost.begin(), until);
+    }
+    for (const auto& [change, path] : lost) ReportLostWrite(path);
+    if (!have) break;
+    action.second();
+  }
+  t_runningActions = false;
 }
 
 // The whole file of an entry part of which is on the disk only: that part
@@ -315,8 +377,10 @@ void WritePosted(const std::string& key) {
   }
   const uint64_t size = e.size, diskSize = e.diskSize;
   const std::string shown = e.path;
+  const uint64_t firstChange = e.dirtySeq, lastChange = e.lastSeq;
   e.dirtyFrom = kNothingDirty;
   e.dirtyDelete = false;
+  e.unwritten = false;
   lock.unlock();
 
   bool ok = true;
@@ -367,11 +431,24 @@ void WritePosted(const std::string& key) {
       if (!rest.empty()) now.tail.push_back(std::move(rest));
     }
     now.queued = false;
+    {
+      std::lock_guard<std::mutex> pending(S().pendingMutex);
+      S().inflight.erase(S().inflight.find(firstChange));
+      if (!ok && !now.failed) S().lost.emplace_back(lastChange, shown);
+    }
+    if (!ok) {
+      // From now on the disk tells what the file holds.
+      now.failed = true;
+      S().resident -= now.content.size() + TailSize(now);
+      std::string().swap(now.content);
+      now.tail.clear();
+      now.contentFrom = now.size;
+    }
     if (now.version != version) Post(key, now);
   }
   lock.unlock();
-  if (!ok) ReportLostWrite(shown);
   Done();
+  if (S().actionCount.load() > 0) RunReadyActions(false);
 }
 
 // Applies changes to the committed tree.
@@ -381,6 +458,12 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
   auto [it, added] = shard.entries.try_emplace(key);
   Entry& e = it->second;
   e.path = path;
+  const uint64_t change = S().changes++;
+  e.lastSeq = change;
+  if (!e.unwritten) {
+    e.unwritten = true;
+    e.dirtySeq = change;
+  }
   struct stat st;
   const bool onDisk = added && OnDiskBefore(key) && ::stat(key.c_str(), &st) == 0;
   // A file made only where there is none: a write from the start, or nothing.
@@ -404,6 +487,15 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
     } else {
       e.dirtyFrom = 0;  // the file is to be made
     }
+  } else if (e.failed && !e.queued) {
+    // A file whose write was lost goes on from what the disk holds.
+    e.failed = false;
+    e.content.clear();
+    if (keepsBase) ReadDisk(key, e.content);
+    e.contentFrom = 0;
+    e.size = e.content.size();
+    e.dirtyFrom = 0;
+    S().resident += e.content.size();
   } else if (e.contentFrom > 0) {
     if (OnlyAppends(ops, e.size)) {
       // Only what is added is kept; the rest stays on the disk.
@@ -483,6 +575,8 @@ View LookCommitted(const std::string& key, bool wantBytes) {
   auto it = shard.entries.find(key);
   if (it == shard.entries.end()) return v;
   const Entry& e = it->second;
+  // A file whose write was lost is what the disk holds of it.
+  if (e.failed && !e.queued) return v;
   v.kept = true;
   v.exists = !e.deleted;
   v.size = e.size;
@@ -518,6 +612,7 @@ void Begin(const std::string& root) {
 void End() {
   if (!S().active) return;
   Drain();
+  RunReadyActions(true);
   S().active = false;
   for (Shard& shard : S().shards) {
     std::lock_guard<std::mutex> lock(shard.mutex);
@@ -530,11 +625,24 @@ void End() {
 }
 
 void Drain() {
-  std::unique_lock<std::mutex> lock(S().pendingMutex);
-  S().settled.wait(lock, [] { return S().pending.load() == 0; });
+  {
+    std::unique_lock<std::mutex> lock(S().pendingMutex);
+    S().settled.wait(lock, [] { return S().pending.load() == 0; });
+  }
+  if (S().actionCount.load() > 0) RunReadyActions(false);
 }
 
 bool Active() { return S().active; }
+
+void AfterChangesSoFar(std::function<void()> action) {
+  if (!S().active || t_runningActions) return action();
+  {
+    std::lock_guard<std::mutex> lock(S().actionsMutex);
+    S().actions.emplace_back(S().changes.load(), std::move(action));
+    ++S().actionCount;
+  }
+  RunReadyActions(false);
+}
 
 void SetMemoryBudgetForTesting(size_t bytes) { S().budget = bytes; }
 

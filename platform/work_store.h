@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,12 @@ void End();
 // Waits until every change made so far is on the disk.
 void Drain();
 bool Active();
+// Runs action once every change made so far is on the disk, after the
+// reports (ReportLostWrite, text_file.h) of the writes among them that were
+// lost, in the order the changes were made; actions run in the order given.
+// At once when nothing is kept. For lines of a log that must stand where a
+// write of one thread would have reported its loss.
+void AfterChangesSoFar(std::function<void()> action);
 // The bytes that the kept files may hold in memory; files already on the
 // disk are dropped from memory beyond it (read again from the disk).
 void SetMemoryBudgetForTesting(size_t bytes);

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/ordered_work.h"
 #include "platform/text_file.h"
+#include "platform/work_store.h"
 #include "run/texts.h"
 
 namespace vandrel {
@@ -17,12 +18,17 @@ namespace {
 std::mutex g_logMutex;
 thread_local LogGroup* t_openGroup = nullptr;
 
+// While the work folder is kept, a line waits until the files written before
+// it are on the disk, so that a file whose writes were lost is logged where
+// one thread would have logged it.
 void WriteToLog(const std::string& text) {
-  std::lock_guard<std::mutex> lock(g_logMutex);
-  TextFile log;
-  if (!log.Open(kAnalyzeLogPath, TextFile::Mode::Append)) return;
-  log.Write(text);
-  log.Close();
+  work_store::AfterChangesSoFar([text] {
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    TextFile log;
+    if (!log.Open(kAnalyzeLogPath, TextFile::Mode::Append)) return;
+    log.Write(text);
+    log.Close();
+  });
 }
 
 // An item running ahead writes at its commit, into the group open there
