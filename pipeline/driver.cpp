@@ -88,11 +88,12 @@ StepResult RunRecordStep(const Step& s, bool startLineFirst = false) {
 }
 
 void AbortPath() {
-  work_store::End();
-  if (g_analysisCompleted.load() == 1) return;
+  const bool completed = g_analysisCompleted.load() == 1;
+  work_store::End(/*dropWrites=*/!completed);
+  if (completed) return;
   SetStatusText(kStatusAborted);
   SetStatusDetail(kDetailAborted);
-  if (DeleteDirectoryRecursive(kWorkDir) == 0)
+  if (DeleteFolderTree(kWorkDir) == 0)
     CurrentHost().MessageBox(kMsgWorkDeleteFailed, kCaptionEnd, MessageButtons::Ok);
 }
 

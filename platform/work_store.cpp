@@ -609,8 +609,13 @@ void Begin(const std::string& root) {
   S().active = true;
 }
 
-void End() {
+void End(bool dropWrites) {
   if (!S().active) return;
+  if (dropWrites) {
+    std::lock_guard<std::mutex> lock(S().pendingMutex);
+    S().pending -= S().queue.size();
+    S().queue.clear();
+  }
   Drain();
   RunReadyActions(true);
   S().active = false;

@@ -38,8 +38,10 @@ void ApplyOp(std::string& content, FileOp&& op);  // may take op's bytes
 // Starts keeping the tree below root ("./vcwk012345"); nothing with one work
 // thread. Ends what an earlier Begin left.
 void Begin(const std::string& root);
-// Waits until every change is on the disk and stops keeping the tree.
-void End();
+// Waits until every change is on the disk and stops keeping the tree; with
+// dropWrites (the tree is to be deleted), the changes not yet being written
+// are dropped.
+void End(bool dropWrites = false);
 // Waits until every change made so far is on the disk.
 void Drain();
 bool Active();
