@@ -43,7 +43,9 @@ class ItemContext {
  public:
   // Done at the commit, in the order deferred.
   void Defer(std::function<void()> effect) { effects_.push_back(std::move(effect)); }
-  // Tested at the commit before any effect; false discards the item.
+  // Tested at the commit before any effect; false discards the item. Also
+  // tested early on the item's work thread while others commit: it reads
+  // only atomics or what the item owns.
   void Check(std::function<bool()> holds) { checks_.push_back(std::move(holds)); }
   // The item cannot run ahead: it runs again at its turn.
   void RunAtTurn() { atTurn_ = true; }
@@ -101,9 +103,9 @@ T* ItemLocal(bool* fresh = nullptr) {
 // Runs work(i) for i below count, items running ahead on the work threads;
 // their effects take place in item order on the calling thread (inside an
 // item, with one thread or while nothing is kept, they run here one after
-// another). work returns false to end the loop after its item. When `stop` turns 1, no further item
-// commits. An exception from work comes back after the item's effects up to
-// it have taken place. Returns the number of items committed. At most
+// another). work returns false to end the loop after its item. When `stop`
+// turns 1, no further item commits. An exception from work comes back after
+// the item's effects up to it have taken place. Returns the number of items committed. At most
 // `ahead` items are begun before the one to commit (0: four a thread), which
 // bounds the memory that items holding large effects take.
 size_t RunInOrder(size_t count, const std::function<bool(size_t)>& work,

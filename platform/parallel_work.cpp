@@ -7,9 +7,10 @@
 namespace vandrel {
 
 void RunWhileWaiting(const std::function<void()>& work, const WaitFunction& wait) {
-  std::atomic<bool> done{false};
+  std::atomic<bool> begun{false}, done{false};
   std::exception_ptr failure;
   std::thread runner([&] {
+    begun.wait(false);  // the work starts once the wait has
     try {
       work();
     } catch (...) {
@@ -17,11 +18,21 @@ void RunWhileWaiting(const std::function<void()>& work, const WaitFunction& wait
     }
     done = true;
   });
+  auto begin = [&begun] {
+    if (!begun.exchange(true)) begun.notify_one();
+  };
   struct Join {
     std::thread& t;
-    ~Join() { t.join(); }
-  } join{runner};
-  wait([&] { return done.load(); });
+    const std::function<void()> begin;
+    ~Join() {
+      begin();
+      t.join();
+    }
+  } join{runner, begin};
+  wait([&] {
+    begin();
+    return done.load();
+  });
   if (failure) std::rethrow_exception(failure);
 }
 

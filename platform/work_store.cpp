@@ -260,8 +260,11 @@ thread_local bool t_runningActions = false;
 
 // Runs the actions whose changes before them are all on the disk (or all of
 // them, everything being written), each after the reports of the writes
-// lost before it, in the order of the changes.
+// lost before it, in the order of the changes. A thread running an item
+// leaves them to the others.
 void RunReadyActions(bool all) {
+  // Not inside an item: what the actions log would wait for its commit.
+  if (!all && CurrentItem()) return;
   std::lock_guard<std::mutex> flush(S().flushMutex);
   t_runningActions = true;
   for (;;) {

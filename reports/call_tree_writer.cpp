@@ -186,8 +186,9 @@ CallTreeBudget::~CallTreeBudget() {
   if (shared_) shared_->linesAhead_ -= rootLines_;
 }
 
+// Read by the work threads too, hence the run's atomic copies.
 bool CallTreeBudget::CanAdopt(const CallTreeBudget& ahead) const {
-  return !runCompact_ && runLines_ + ahead.rootLines_ < limits_.linesPerRun;
+  return !runSpent_.load() && runLinesSeen_.load() + ahead.rootLines_ < limits_.linesPerRun;
 }
 
 void CallTreeBudget::Adopt(const CallTreeBudget& ahead) {
