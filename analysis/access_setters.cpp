@@ -5,10 +5,10 @@
 
 namespace vandrel {
 
-std::vector<std::string> g_unityValTable(kUnityValSlots);
-int g_unityValCount = 0;
-std::vector<std::string> g_usedNameTable;
-int g_usedNameCount = 0;
+thread_local std::vector<std::string> g_unityValTable(kUnityValSlots);
+thread_local int g_unityValCount = 0;
+thread_local std::vector<std::string> g_usedNameTable;
+thread_local int g_usedNameCount = 0;
 
 namespace {
 

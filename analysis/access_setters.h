@@ -18,13 +18,13 @@ namespace vandrel {
 inline constexpr int kUnityValSlots = 5000;
 // A write or return value recorded at or above this count is logged.
 inline constexpr int kUnityValWriteLimit = 1999;
-extern std::vector<std::string> g_unityValTable;
-extern int g_unityValCount;
+extern thread_local std::vector<std::string> g_unityValTable;
+extern thread_local int g_unityValCount;
 
 // Used-name table: the names and operator tokens of the current statement,
 // written to SOURCE2 at every statement reset. Grows as needed.
-extern std::vector<std::string> g_usedNameTable;
-extern int g_usedNameCount;
+extern thread_local std::vector<std::string> g_usedNameTable;
+extern thread_local int g_usedNameCount;
 void AddUsedName(const std::string& name);
 
 // tokens[start..end] joined; throws std::out_of_range for a slot outside

@@ -11,8 +11,8 @@
 
 namespace vandrel {
 
-std::vector<std::string> g_specPieceTable(kSpecPieceSlots);
-int g_specPieceCount = 0;
+thread_local std::vector<std::string> g_specPieceTable(kSpecPieceSlots);
+thread_local int g_specPieceCount = 0;
 
 namespace {
 
@@ -255,7 +255,7 @@ struct SpecWriter {
 
 const std::vector<std::string> g_designLevelTable = LabelTable();
 const std::vector<std::string> g_designBranchTable = LabelTable();
-int g_designElifCount = 0;
+thread_local int g_designElifCount = 0;
 
 void SetDesignTAG(std::string tag, int depth, std::string& slot) {
   try {

@@ -15,13 +15,13 @@ inline constexpr int kSpecPieceSlots = 1000;
 inline constexpr int kDesignLabelSlots = 100;
 
 // The pieces of the current statement (a full table takes no more pieces).
-extern std::vector<std::string> g_specPieceTable;
-extern int g_specPieceCount;
+extern thread_local std::vector<std::string> g_specPieceTable;
+extern thread_local int g_specPieceCount;
 // Level and branch labels: entry n holds n + 1 for n below 20, then "".
 extern const std::vector<std::string> g_designLevelTable;
 extern const std::vector<std::string> g_designBranchTable;
 // Branch counter of the current "else if" chain.
-extern int g_designElifCount;
+extern thread_local int g_designElifCount;
 
 // Reads the SOURCE file at `path` and writes SOURCE3/<name>: 1 when it ends
 // (also after a logged exception), 255 when a file cannot be opened.

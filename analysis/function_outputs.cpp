@@ -107,11 +107,7 @@ void AppendFunctionCounts(const std::string& fileName, const LineCounts& counts)
 
 std::string CheckCalleePage(const std::string& name) {
   if (IsUsableFileName(name)) {
-    std::string path = WorkPath("HTML/" + SourcePageName(name));
-    if (!PathExists(path)) {
-      TextFile placeholder;
-      if (placeholder.Open(path, TextFile::Mode::Write)) placeholder.Write(kCalleePlaceholder);
-    }
+    WriteIfAbsent(WorkPath("HTML/" + SourcePageName(name)), kCalleePlaceholder);
   }
   return "<A href= " + SourcePageName(name) + ">" + kCalleeLinkMark + "</A>";
 }

@@ -4,7 +4,7 @@
 
 namespace vandrel {
 
-int g_referenceCount = 0;
+thread_local int g_referenceCount = 0;
 
 namespace {
 

@@ -25,7 +25,7 @@
 
 namespace vandrel {
 
-extern int g_referenceCount;
+extern thread_local int g_referenceCount;
 
 std::string ScanSubscriptReferences(LineBuffer& line, std::vector<std::string>& references);
 

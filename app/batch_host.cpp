@@ -30,12 +30,26 @@ extern "C" void OnInterrupt(int) {
 
 BatchHost::BatchHost(bool open, bool terminal) : open_(open), terminal_(terminal) {}
 
-void BatchHost::PrintLine(const std::string& utf8) {
+BatchHost::~BatchHost() {
   std::lock_guard<std::mutex> lock(mutex_);
+  FlushLines();
+}
+
+void BatchHost::FlushLines() {
+  if (held_.empty()) return;
   if (boxShown_) std::fputs("\r\033[K", stderr);
-  std::fprintf(stderr, "%s\n", utf8.c_str());
-  boxShown_ = false;
+  std::fwrite(held_.data(), 1, held_.size(), stderr);
   std::fflush(stderr);
+  held_.clear();
+  boxShown_ = false;
+}
+
+void BatchHost::PrintLine(const std::string& utf8, bool soon) {
+  constexpr size_t kHeldBytes = 1 << 16;
+  std::lock_guard<std::mutex> lock(mutex_);
+  held_ += utf8;
+  held_ += '\n';
+  if (!soon || held_.size() >= kHeldBytes) FlushLines();
 }
 
 // On a terminal the progress box shows the status in its line; before and
@@ -54,7 +68,7 @@ void BatchHost::StatusDetail(const std::string& text) {
     detail_ = text;
     if (terminal_ && g_boxRunning.load()) return;
   }
-  PrintLine("  " + ToUtf8(text));
+  PrintLine("  " + ToUtf8(text), /*soon=*/g_boxRunning.load());
 }
 
 int BatchHost::MessageBox(const std::string& text, const std::string& caption, MessageButtons) {
@@ -101,6 +115,7 @@ void BatchHost::RenderProgress() {
   std::string clock = ElapsedTimeText(ticks_++);
   std::string status = GetStatusText();
   std::lock_guard<std::mutex> lock(mutex_);
+  FlushLines();
   const int width = 30;
   int filled = pos < 0 ? 0 : pos > 1000 ? width : pos * width / 1000;
   std::string bar = "[" + std::string(filled, '#') + std::string(width - filled, '.') + "]";
@@ -122,10 +137,12 @@ void BatchHost::RunProgressBox() {
       nextTick += std::chrono::milliseconds(500);
     }
     std::unique_lock<std::mutex> lock(mutex_);
+    FlushLines();
     if (endPosted_.wait_for(lock, std::chrono::milliseconds(50), [this] { return ended_; })) break;
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    FlushLines();
     if (boxShown_) std::fputs("\r\033[K", stderr);
     boxShown_ = false;
     g_boxRunning = false;

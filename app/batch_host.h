@@ -17,6 +17,7 @@ class BatchHost : public Host, public AnalyseView {
  public:
   // open: whether documents may be opened (--open).
   BatchHost(bool open, bool terminal);
+  ~BatchHost();
 
   void StatusText(const std::string& text) override;
   void StatusDetail(const std::string& text) override;
@@ -42,7 +43,10 @@ class BatchHost : public Host, public AnalyseView {
   void AddVariableNames(const std::vector<std::string>&) override {}
 
  private:
-  void PrintLine(const std::string& utf8);
+  // A line of its own; the status details of a run are written in runs of
+  // lines (at the latest when the progress box next looks), the rest at once.
+  void PrintLine(const std::string& utf8, bool soon = false);
+  void FlushLines();      // with mutex_ held
   void RenderProgress();  // the one-line progress box on a terminal
 
   const bool open_;
@@ -55,6 +59,7 @@ class BatchHost : public Host, public AnalyseView {
   std::string detail_;
   std::string lastStatus_;
   bool boxesShown_ = false;
+  std::string held_;  // lines not yet written
 };
 
 // While it lives, Ctrl-C (SIGINT) is the cancel of a run at any moment of the

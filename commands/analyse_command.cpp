@@ -16,6 +16,7 @@
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/os_path.h"
+#include "platform/ordered_work.h"
 #include "platform/parallel_work.h"
 #include "platform/text_file.h"
 #include "prepro/define_table.h"
@@ -162,19 +163,29 @@ bool CopyResults(const std::string& res, const std::string& sourceName, AnalyseV
   // The frame set comes last, and only after every other copy succeeded: a
   // result folder with an index.html holds all the rest (a frame set left out
   // counts as a failed copy). A cancel (Ctrl-C) stops the copies and shows no box.
+  // The copies run at once. Each shows its status detail as it begins, in
+  // row order: they are taken in that order, and each waits for the one
+  // before it to have shown its own.
   std::vector<char> done(jobs.size(), 0);
-  auto run = [&](size_t i) {
-    SetStatusDetail(jobs[i].detail);
-    done[i] = jobs[i].copy();
-  };
+  std::vector<size_t> rest;
+  for (size_t i = 0; i < jobs.size(); ++i)
+    if (i != frameSet) rest.push_back(i);
+  std::atomic<size_t> shown{0};
   RunWhileViewWaits(view, [&] {
-    ForEachInParallel(jobs.size(), [&](size_t i) {
-      if (i != frameSet && g_abortRequested.load() != 1) run(i);
+    ForEachInParallel(rest.size(), [&](size_t k) {
+      while (shown.load() != k) std::this_thread::yield();
+      const bool go = g_abortRequested.load() != 1;
+      if (go) SetStatusDetail(jobs[rest[k]].detail);
+      shown = k + 1;
+      if (go) done[rest[k]] = jobs[rest[k]].copy();
       return true;
     });
     size_t copied = 0;
     for (char d : done) copied += d ? 1 : 0;
-    if (g_abortRequested.load() != 1 && copied + 1 == jobs.size()) run(frameSet);
+    if (g_abortRequested.load() != 1 && copied + 1 == jobs.size()) {
+      SetStatusDetail(jobs[frameSet].detail);
+      done[frameSet] = jobs[frameSet].copy();
+    }
   });
   if (g_abortRequested.load() == 1) return false;
   bool all = true;

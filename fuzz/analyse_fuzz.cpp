@@ -4,11 +4,14 @@
 // (the last takes the rest); the low bit of the last byte sets the
 // local-variables box. The run must end within its time bound and write
 // nothing but the work folder, the log and one result folder under out/;
-// the sources stay as they were.
+// the sources stay as they were; and one work thread and eight must give
+// the same bytes.
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -16,6 +19,7 @@
 
 #include "commands/analyse_command.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/ordered_work.h"
 #include "prepro/define_table.h"
 #include "reports/call_tree_writer.h"
 #include "run/run_state.h"
@@ -91,26 +95,58 @@ void CheckWrites(const std::vector<std::pair<std::string, std::string>>& sources
     fuzz::Check(ReadBytes("run/" + name) == bytes, "a source file changed", name);
 }
 
+// Everything the run left under the current folder, with the result
+// folder's name and the log's time stamps put aside, and what the host was told.
+std::string Outcome(fuzz::SilentHost& host) {
+  static const std::regex stamp("\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d");
+  static const std::regex resultFolder("^run/out/[^/]+");
+  std::string all = host.TakeTranscript();
+  for (const std::string& file : fuzz::FilesHere()) {
+    std::string bytes = ReadBytes(file);
+    if (file.ends_with("AnalyzeLog.txt")) bytes = std::regex_replace(bytes, stamp, "TIME");
+    all += "== " + std::regex_replace(file, resultFolder, "run/out/RESULT") + "\n" + bytes;
+  }
+  return all;
+}
+
 }  // namespace
 
+// Each input runs with one work thread and with eight: the same bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::SilentHost& host = fuzz::InstallSilentHost();
-  fuzz::EnterEmptyScratchFolder();
-  fs::create_directories("run/out");
-  fs::current_path("run");
-  ClearDefineTable();
-  SetAllTraces("init");
-  // A small tree budget keeps the runs short; its compact form is reached all the same.
-  g_callTreeLimits = {2000, 10000};
-  const auto sources = WriteTree(fuzz::AsText(data, size));
-  const bool includeLocals = size > 0 && (data[size - 1] & 1);
-  {
-    fuzz::ScopedTimeBound bound(size, std::chrono::seconds(3), std::chrono::milliseconds(1));
-    ClosingView view(host);
-    OnAnalyse(AnalyseRequest{"src", "out", 1, includeLocals}, view);
-    JoinAnalysisWorker();
+  std::string oneThread;
+  for (unsigned threads : {1u, 8u}) {
+    SetWorkThreadsForTesting(threads);
+    fuzz::EnterEmptyScratchFolder();
+    fs::create_directories("run/out");
+    fs::current_path("run");
+    ClearDefineTable();
+    SetAllTraces("init");
+    // A small tree budget keeps the runs short; its compact form is reached all the same.
+    g_callTreeLimits = {2000, 10000};
+    const auto sources = WriteTree(fuzz::AsText(data, size));
+    const bool includeLocals = size > 0 && (data[size - 1] & 1);
+    {
+      fuzz::ScopedTimeBound bound(size, std::chrono::seconds(3), std::chrono::milliseconds(1));
+      ClosingView view(host);
+      OnAnalyse(AnalyseRequest{"src", "out", 1, includeLocals}, view);
+      JoinAnalysisWorker();
+    }
+    fs::current_path("..");
+    CheckWrites(sources);
+    const std::string outcome = Outcome(host);
+    if (threads == 1) {
+      oneThread = outcome;
+      continue;
+    }
+    const auto [one, many] = std::mismatch(oneThread.begin(), oneThread.end(), outcome.begin(), outcome.end());
+    if (one != oneThread.end() || many != outcome.end()) {
+      const size_t at = static_cast<size_t>(one - oneThread.begin());
+      const size_t from = oneThread.rfind("\n== ", at);
+      const size_t begin = from == std::string::npos ? 0 : from + 1;
+      fuzz::Fail("eight work threads differ from one", oneThread.substr(begin, at - begin + 80));
+    }
   }
-  fs::current_path("..");
-  CheckWrites(sources);
+  SetWorkThreadsForTesting(0);
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 namespace vandrel::fuzz {
 
@@ -12,7 +13,18 @@ SilentHost& InstallSilentHost() {
   static const bool installed = (SetHost(&host), true);
   (void)installed;
   host.boxes = 0;
+  host.TakeTranscript();
   return host;
+}
+
+void SilentHost::Note(const std::string& line) {
+  std::lock_guard<std::mutex> lock(noteMutex_);
+  transcript_ += line + "\n";
+}
+
+std::string SilentHost::TakeTranscript() {
+  std::lock_guard<std::mutex> lock(noteMutex_);
+  return std::exchange(transcript_, {});
 }
 
 void SilentHost::PostEndOfRun() {

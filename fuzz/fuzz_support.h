@@ -24,10 +24,11 @@ namespace vandrel::fuzz {
 // for a progress box that waits for it.
 class SilentHost : public Host {
  public:
-  void StatusText(const std::string&) override {}
-  void StatusDetail(const std::string&) override {}
-  int MessageBox(const std::string&, const std::string&, MessageButtons) override {
+  void StatusText(const std::string& text) override { Note("text " + text); }
+  void StatusDetail(const std::string& text) override { Note("detail " + text); }
+  int MessageBox(const std::string& text, const std::string& caption, MessageButtons) override {
     ++boxes;
+    Note("box " + caption + ": " + text);
     return kIdOk;
   }
   void PostEndOfRun() override;
@@ -39,14 +40,21 @@ class SilentHost : public Host {
   void WaitForEndOfRun();
 
   std::atomic<long> boxes{0};
+  // What the host was told since the last call, one line each.
+  std::string TakeTranscript();
 
  private:
+  void Note(const std::string& line);
+
+  std::mutex noteMutex_;
+  std::string transcript_;
   std::mutex mutex_;
   std::condition_variable posted_;
   bool ended_ = false;
 };
 
-// The target's host, installed on first use; its count restarts per input.
+// The target's host, installed on first use; its count and transcript
+// restart per input.
 SilentHost& InstallSilentHost();
 
 inline std::string_view AsText(const uint8_t* data, size_t size) {

@@ -1,5 +1,7 @@
 #include "pipeline/access_list_pass.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "analysis/body_texts.h"
@@ -8,6 +10,7 @@
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
 #include "reader/name_suffix_index.h"
 #include "reader/splitters.h"
@@ -36,19 +39,20 @@ struct AccessIndex {
   std::vector<Record> records;
   std::vector<std::vector<Hit>> hits;  // per name id, in record and entry order
 
-  void MatchEntry(int record, int entry) {
-    const std::string& e = records[record].entries[entry];
+  // The names an entry names, each once, in the order found (reads the
+  // index only, so records are matched at once).
+  std::vector<int> NamesOf(const std::string& e) const {
+    std::vector<int> ids;
     const bool member = MbContains(e, ".");
     const std::vector<bool> starts = CharacterStarts(e);
     for (size_t q = 0; q < e.size(); ++q) {
       bool end = member ? e[q] == '.' : (e[q] == ' ' && q + 1 < e.size() && e[q + 1] == '[');
       if (!end) continue;
       names.ForEachEndingAt(e, starts, q, [&](int id) {
-        std::vector<Hit>& h = hits[id];
-        if (h.empty() || h.back().record != record || h.back().entry != entry)
-          h.push_back({record, entry});
+        if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
       });
     }
+    return ids;
   }
 };
 
@@ -95,35 +99,47 @@ StepResult WriteAccessLists() {
   std::vector<FolderEntry> files;
   const bool found = ListFolderFiles(pattern, files);
   int unreadable = 0;  // records that cannot be read: a box for each, per variable
-  std::vector<std::string> lines;
-  for (const FolderEntry& f : files) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
-    const int r = static_cast<int>(index.records.size());
-    AccessIndex::Record& record = index.records.emplace_back();
-    record.name = f.name;
-    if (!ReadLines(f.path, lines)) {
-      AppendAnalyzeLog(f.path, "FILE NOT OPEN\n");
-      ++unreadable;
-      continue;
-    }
-    size_t from = 0;
-    NextSection(lines, kTagAccesses, /*noneEnds=*/false, from, record.entries);
-    for (int e = 0; e < static_cast<int>(record.entries.size()); ++e) index.MatchEntry(r, e);
-  }
+  // The records are read and matched at once; their hits join in order.
+  index.records.resize(files.size());
+  const size_t read = RunInOrder(
+      files.size(),
+      [&](size_t r) {
+        AccessIndex::Record& record = index.records[r];
+        record.name = files[r].name;
+        std::vector<std::string> lines;
+        if (!ReadLines(files[r].path, lines)) {
+          AppendAnalyzeLog(files[r].path, "FILE NOT OPEN\n");
+          AtCommit([&unreadable] { ++unreadable; });
+          return true;
+        }
+        size_t from = 0;
+        NextSection(lines, kTagAccesses, /*noneEnds=*/false, from, record.entries);
+        std::vector<std::pair<int, int>> named;  // name id, entry
+        for (int e = 0; e < static_cast<int>(record.entries.size()); ++e)
+          for (int id : index.NamesOf(record.entries[e])) named.emplace_back(id, e);
+        AtCommit([&index, r, named = std::move(named)] {
+          for (const auto& [id, e] : named) index.hits[id].push_back({static_cast<int>(r), e});
+        });
+        return true;
+      },
+      &g_abortRequested);
+  if (read < files.size()) return StepResult::Aborted;
 
   // One file per declaration line: a name declared twice is written twice,
   // the same both times.
-  for (size_t i = 0; i < declarations.size(); ++i) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
-    const std::string& v = variables[i];
-    SetStatusDetail(v);
-    if (!IsUsableFileName(v)) continue;
-    if (!found) ReportFolderNotFound(pattern, kMsgFileOpenFailed);
-    for (int k = 0; k < unreadable; ++k)
-      CurrentHost().MessageBox(" ", kCaptionEnd, MessageButtons::Ok);
-    WriteNewFile(JoinPath(folder, v), AccessListText(index, variableIds[i]));
-  }
-  return StepResult::Done;
+  const size_t written = RunInOrder(
+      declarations.size(),
+      [&](size_t i) {
+        const std::string& v = variables[i];
+        SetStatusDetail(v);
+        if (!IsUsableFileName(v)) return true;
+        if (!found) ReportFolderNotFound(pattern, kMsgFileOpenFailed);
+        for (int k = 0; k < unreadable; ++k) CurrentHost().MessageBox(" ", kCaptionEnd, MessageButtons::Ok);
+        WriteNewFile(JoinPath(folder, v), AccessListText(index, variableIds[i]));
+        return true;
+      },
+      &g_abortRequested);
+  return written < declarations.size() ? StepResult::Aborted : StepResult::Done;
 }
 
 }  // namespace vandrel

@@ -1,5 +1,6 @@
 #include "pipeline/caller_pass.h"
 
+#include <unordered_set>
 #include <vector>
 
 #include "analysis/body_texts.h"
@@ -7,6 +8,7 @@
 #include "pipeline/texts.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/ordered_work.h"
 #include "platform/text_file.h"
 #include "reader/name_suffix_index.h"
 #include "run/analysis_log.h"
@@ -24,22 +26,23 @@ namespace {
 struct CallerLists {
   NameSuffixIndex index;
   std::vector<std::vector<std::string>> callers;  // per name id, in the order found
-  std::vector<int> lastCallerFile;                // per name id: guards "once per caller"
 
-  void AddCallerFile(int fileNumber, const std::string& fileName,
-                     const std::vector<std::string>& calls) {
+  // The records that one caller file calls, each once, in the order found
+  // (reads the index only).
+  std::vector<int> CalledBy(const std::vector<std::string>& calls) const {
+    std::vector<int> ids;
+    std::unordered_set<int> seen;
     for (const std::string& call : calls) {
       std::vector<bool> starts;
       for (size_t q = 0; q < call.size(); ++q) {
         if (call[q] != '(') continue;
         if (starts.empty()) starts = CharacterStarts(call);
         index.ForEachEndingAt(call, starts, q, [&](int id) {
-          if (lastCallerFile[id] == fileNumber) return;
-          lastCallerFile[id] = fileNumber;
-          callers[id].push_back(fileName);
+          if (seen.insert(id).second) ids.push_back(id);
         });
       }
     }
+    return ids;
   }
 };
 
@@ -57,25 +60,30 @@ StepResult AppendCallerLists() {
   std::vector<int> recordIds;
   for (const FolderEntry& r : records) recordIds.push_back(lists.index.Add(r.name));
   lists.callers.resize(lists.index.Size());
-  lists.lastCallerFile.assign(lists.index.Size(), -1);
 
   std::vector<FolderEntry> callerFiles;
   const bool callersFound = ListFolderFiles(WorkPath("func_als2/*.*"), callerFiles);
-  std::vector<std::string> lines, calls;
-  for (size_t c = 0; c < callerFiles.size(); ++c) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
-    if (!ReadLines(callerFiles[c].path, lines)) {
-      AppendAnalyzeLog(callerFiles[c].path, "FILE NOT OPEN\n");
-      continue;
-    }
-    size_t from = 0;
-    NextSection(lines, kTagCallees, /*noneEnds=*/true, from, calls);
-    lists.AddCallerFile(static_cast<int>(c), callerFiles[c].name, calls);
-  }
+  // Each caller file is read ahead; its calls join the lists in file order.
+  const size_t read = RunInOrder(
+      callerFiles.size(),
+      [&](size_t c) {
+        std::vector<std::string> lines, calls;
+        if (!ReadLines(callerFiles[c].path, lines)) {
+          AppendAnalyzeLog(callerFiles[c].path, "FILE NOT OPEN\n");
+          return true;
+        }
+        size_t from = 0;
+        NextSection(lines, kTagCallees, /*noneEnds=*/true, from, calls);
+        AtCommit([&lists, &callerFiles, c, ids = lists.CalledBy(calls)] {
+          for (int id : ids) lists.callers[id].push_back(callerFiles[c].name);
+        });
+        return true;
+      },
+      &g_abortRequested);
+  if (read < callerFiles.size()) return StepResult::Aborted;
 
-  size_t next = 0;
   return VisitFiles(records, [&](const FolderEntry& r) {
-    const std::vector<std::string>& callers = lists.callers[recordIds[next++]];
+    const std::vector<std::string>& callers = lists.callers[recordIds[&r - records.data()]];
     if (!callersFound) CurrentHost().MessageBox(kMsgFuncAls2NotOpen, kCaptionEnd, MessageButtons::Ok);
     TextFile out;
     if (!PathExists(r.path) || !out.Open(r.path, TextFile::Mode::Append)) {

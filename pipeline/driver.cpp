@@ -17,6 +17,7 @@
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/text_file.h"
+#include "platform/work_store.h"
 #include "prepro/define_table.h"
 #include "prepro/header_list.h"
 #include "prepro/prepro_walk.h"
@@ -87,10 +88,12 @@ StepResult RunRecordStep(const Step& s, bool startLineFirst = false) {
 }
 
 void AbortPath() {
-  if (g_analysisCompleted.load() == 1) return;
+  const bool completed = g_analysisCompleted.load() == 1;
+  work_store::End(/*dropWrites=*/!completed);
+  if (completed) return;
   SetStatusText(kStatusAborted);
   SetStatusDetail(kDetailAborted);
-  if (DeleteDirectoryRecursive(kWorkDir) == 0)
+  if (DeleteFolderTree(kWorkDir) == 0)
     CurrentHost().MessageBox(kMsgWorkDeleteFailed, kCaptionEnd, MessageButtons::Ok);
 }
 
@@ -131,8 +134,18 @@ std::string J(const char* utf8) { return ToCp932(utf8); }
 
 }  // namespace
 
+// The work folder is kept in memory while the steps run (work_store.h); its
+// files are all on the disk once the run has ended, however it ends.
+struct KeptWorkFolder {
+  KeptWorkFolder() { work_store::Begin(kWorkDir); }
+  ~KeptWorkFolder() { work_store::End(); }
+  KeptWorkFolder(const KeptWorkFolder&) = delete;
+  KeptWorkFolder& operator=(const KeptWorkFolder&) = delete;
+};
+
 void RunAnalysisPipeline() {
   const unsigned lostBefore = LostWriteCount();
+  KeptWorkFolder kept;
   g_pipelineTrace1 = "start";
   g_pipelineTrace2 = "start";
   g_lineCounter = 0;
@@ -204,6 +217,7 @@ void RunAnalysisPipeline() {
   StoreBase(1000);
   // What the commands on the results look for: only files that hold all
   // that was written to them (no full disk) get it.
+  work_store::End();
   if (LostWriteCount() == lostBefore) WriteCompletionMark();
   g_analysisCompleted = 1;
   CurrentHost().PostEndOfRun();

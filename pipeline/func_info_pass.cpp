@@ -56,8 +56,8 @@ void CreateFunctionInfoList() {
 StepResult WriteFunctionInfoList() {
   const std::string pattern = WorkPath("FILEINFO/*.c");
   bool found = false;
-  std::vector<std::string> lines;
   StepResult r = WalkFolderFiles(pattern, found, [&](const FolderEntry& e) {
+    std::vector<std::string> lines;
     TextFile list;
     if (!list.Open(ListPath(), TextFile::Mode::Append)) {
       ReportListFailure();

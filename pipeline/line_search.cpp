@@ -18,6 +18,7 @@ void LineSearch::Assign(std::vector<std::string> lines) {
 }
 
 std::vector<int> LineSearch::LinesWithRunEndingIn(std::string_view name) {
+  std::unique_lock<std::mutex> lock(indexing_);
   if (!indexed_) {
     std::unordered_map<std::string, std::vector<int>> byRun;
     for (size_t i = 0; i < lines_.size(); ++i) {
@@ -33,6 +34,7 @@ std::vector<int> LineSearch::LinesWithRunEndingIn(std::string_view name) {
               [](const auto& a, const auto& b) { return a.first < b.first; });
     indexed_ = true;
   }
+  lock.unlock();
   const std::string reversed(name.rbegin(), name.rend());
   std::vector<int> lines;
   auto it = std::lower_bound(runs_.begin(), runs_.end(), reversed,

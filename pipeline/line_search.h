@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -52,7 +53,9 @@ class LineSearch {
   std::vector<size_t> starts_;  // where each line starts in text_
   // Every run followed by a TAB, its bytes reversed, with its lines; sorted,
   // so that the runs ending in a name stand together. Built at first use.
+  // Threads that search at once build it once.
   std::vector<std::pair<std::string, std::vector<int>>> runs_;
+  std::mutex indexing_;
   bool indexed_ = false;
 };
 

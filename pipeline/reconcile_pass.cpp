@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -21,15 +22,26 @@
 namespace vandrel {
 namespace {
 
-// A memo of searches by their key.
-using SearchMemo = std::unordered_map<std::string, int>;
+// A memo of searches by their key, for records reconciled at once.
+class SearchMemo {
+ public:
+  template <class Search>
+  int Get(const std::string& key, Search&& search) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = memo_.find(key);
+      if (it != memo_.end()) return it->second;
+    }
+    const int found = search();
+    std::lock_guard<std::mutex> lock(mutex_);
+    memo_.emplace(key, found);
+    return found;
+  }
 
-template <class Search>
-int Memoized(SearchMemo& memo, const std::string& key, Search&& search) {
-  auto it = memo.find(key);
-  if (it == memo.end()) it = memo.emplace(key, search()).first;
-  return it->second;
-}
+ private:
+  std::mutex mutex_;
+  std::unordered_map<std::string, int> memo_;
+};
 
 // The definition file of one source file ("DEF/" base "_DEF_C.dat"), read once.
 struct DefinitionFile {
@@ -70,7 +82,7 @@ struct DefinitionFile {
   // The line holding name + TAB, or -1: the name is a defined value.
   int DefinedValueLine(const std::string& name) {
     const std::string pattern = name + "\t";
-    return Memoized(defined, name, [&] {
+    return defined.Get(name, [&] {
       return head.FirstLine(pattern, [&](std::string_view l) { return MbContains(l, pattern); });
     });
   }
@@ -113,32 +125,44 @@ void WriteAddedSection(std::string& out, const std::string& tag,
   AddLine(out, "");
 }
 
-// The step's state: the prototype list and the definition files, each read
-// once; the tables of the record being reconciled.
-struct Reconciler {
+// The step's tables: the prototype list and the definition files, each read
+// once, for the records that are reconciled at once.
+struct ReconcileTables {
   LineSearch prototypes;
   SearchMemo functionTypes, callPrototypes;
+  std::mutex definitionsMutex;
   std::unordered_map<std::string, std::unique_ptr<DefinitionFile>> definitions;
   bool includeLocals = false;
 
-  const std::vector<std::string>* in = nullptr;
-  size_t next = 0;
-  std::string base;                        // of the definition file
-  std::vector<std::string> locals;         // "[引数定義]" and "[テンポラリ変数]" lines
-  std::vector<std::string> definedValues;  // definition lines of names read
-
-  Reconciler() {
+  ReconcileTables() {
     std::vector<std::string> lines;
     ReadLines(WorkPath("FuncList_ProtType.txt"), lines);
     prototypes.Assign(std::move(lines));
     includeLocals = g_runParameters.m_includeLocals != 0;
   }
 
-  DefinitionFile& Definitions() {
+  DefinitionFile& Definitions(const std::string& base) {
+    std::lock_guard<std::mutex> lock(definitionsMutex);
     std::unique_ptr<DefinitionFile>& d = definitions[base];
     if (!d) d = std::make_unique<DefinitionFile>(WorkPath("DEF/" + base + "_DEF_C.dat"));
     return *d;
   }
+};
+
+// One record being reconciled.
+struct Reconciler {
+  explicit Reconciler(ReconcileTables& t) : tables(t), prototypes(t.prototypes), includeLocals(t.includeLocals) {}
+
+  ReconcileTables& tables;
+  LineSearch& prototypes;
+  const bool includeLocals;
+  const std::vector<std::string>* in = nullptr;
+  size_t next = 0;
+  std::string base;                        // of the definition file
+  std::vector<std::string> locals;         // "[引数定義]" and "[テンポラリ変数]" lines
+  std::vector<std::string> definedValues;  // definition lines of names read
+
+  DefinitionFile& Definitions() { return tables.Definitions(base); }
 
   bool Next(std::string& line) {
     if (next >= in->size()) return false;
@@ -150,7 +174,7 @@ struct Reconciler {
   // The first prototype line holding name + TAB anywhere.
   int FunctionTypeLine(const std::string& name) {
     const std::string pattern = name + "\t";
-    return Memoized(functionTypes, name, [&] {
+    return tables.functionTypes.Get(name, [&] {
       return prototypes.FirstLineBeforeTab(name, pattern,
                                            [&](std::string_view l) { return MbContains(l, pattern); });
     });
@@ -159,7 +183,7 @@ struct Reconciler {
   // The first prototype line whose text before its first "(" holds TAB name TAB.
   int CallPrototypeLine(const std::string& name) {
     const std::string pattern = "\t" + name + "\t";
-    return Memoized(callPrototypes, name, [&] {
+    return tables.callPrototypes.Get(name, [&] {
       return prototypes.FirstLineBeforeTab(name, pattern, [&](std::string_view l) {
         size_t paren = MbFind(l, "(");
         return paren != std::string::npos && MbContains(l.substr(0, paren), pattern);
@@ -312,10 +336,10 @@ struct Reconciler {
 }  // namespace
 
 StepResult ReconcileAcrossFiles() {
-  Reconciler reconciler;
+  ReconcileTables tables;
   return TransformRecordFolder(WorkPath("func_als2"), WorkPath("func_als3"), kMsgStep3NotOpen,
                                [&](const std::vector<std::string>& in, std::string& out) {
-                                 return reconciler.Reconcile(in, out);
+                                 return Reconciler(tables).Reconcile(in, out);
                                });
 }
 

@@ -3,6 +3,7 @@
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "run/analysis_log.h"
@@ -54,12 +55,17 @@ bool ListFolderFiles(const std::string& pattern, std::vector<FolderEntry>& files
 
 StepResult VisitFiles(const std::vector<FolderEntry>& files,
                       const std::function<bool(const FolderEntry&)>& visit) {
-  for (const FolderEntry& e : files) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
-    SetStatusDetail(e.name);
-    if (!visit(e)) break;
-  }
-  return StepResult::Done;
+  bool ended = false;  // by a visit
+  const size_t done = RunInOrder(
+      files.size(),
+      [&](size_t i) {
+        SetStatusDetail(files[i].name);
+        if (visit(files[i])) return true;
+        AtCommit([&ended] { ended = true; });
+        return false;
+      },
+      &g_abortRequested);
+  return done < files.size() && !ended ? StepResult::Aborted : StepResult::Done;
 }
 
 StepResult WalkFolderFiles(const std::string& pattern, bool& found,
@@ -74,8 +80,8 @@ StepResult TransformRecordFolder(const std::string& from, const std::string& to,
   MakeDirectory(to);
   const std::string pattern = JoinPath(from, "*.*");
   bool found = false;
-  std::vector<std::string> lines;
   StepResult r = WalkFolderFiles(pattern, found, [&](const FolderEntry& e) {
+    std::vector<std::string> lines;
     if (!ReadLines(e.path, lines)) {
       AppendAnalyzeLog(e.path, "FILE NOT OPEN\n");
       return true;

@@ -40,7 +40,8 @@ bool ListFolderFiles(const std::string& pattern, std::vector<FolderEntry>& files
 
 // Visits the files in order. The abort flag is tested before each file; its
 // name is shown as the status detail before `visit`, which returns false to
-// end the walk.
+// end the walk. Visits run ahead on the work threads (ordered_work.h): what a
+// visit leaves for the next it leaves with AtCommit.
 StepResult VisitFiles(const std::vector<FolderEntry>& files,
                       const std::function<bool(const FolderEntry&)>& visit);
 

@@ -4,6 +4,7 @@
 
 #include "analysis/body_texts.h"
 #include "pipeline/record_io.h"
+#include "platform/ordered_work.h"
 #include "pipeline/texts.h"
 #include "reader/string_table.h"
 #include "run/analysis_log.h"
@@ -15,14 +16,17 @@ StepResult WriteWrittenVariableList() {
   StringTable table;
   const std::string pattern = WorkPath("FunctionList4/*.*");
   bool found = false;
-  std::vector<std::string> lines, writes;
   StepResult r = WalkFolderFiles(pattern, found, [&](const FolderEntry& e) {
+    std::vector<std::string> lines, writes, all;
     if (!ReadLines(e.path, lines)) {
       AppendAnalyzeLog(e.path, "FILE NOT OPEN\n");
       return true;
     }
     for (size_t from = 0; NextSection(lines, kTagWrites, /*noneEnds=*/true, from, writes);)
-      for (const std::string& w : writes) IndexOfOrAddName(w, table);
+      all.insert(all.end(), writes.begin(), writes.end());
+    AtCommit([&table, all = std::move(all)] {
+      for (const std::string& w : all) IndexOfOrAddName(w, table);
+    });
     return true;
   });
   if (!found) ReportFolderNotFound(pattern, kMsgStep4NotOpen);

@@ -8,6 +8,7 @@
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace fs = std::filesystem;
@@ -36,11 +37,32 @@ bool Match(const char* n, const char* p) {
   return !*n;
 }
 
-bool ScanLess(const std::string& a, const std::string& b) {
-  std::string ua = MbUpper(a), ub = MbUpper(b);
-  return std::lexicographical_compare(
-      ua.begin(), ua.end(), ub.begin(), ub.end(),
-      [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
+// Byte order after ASCII upper-casing; names equal so ("foo", "FOO") in
+// byte order, so that the order never depends on how the folder lists them.
+bool ScanKeyLess(const std::string& upperA, const std::string& a, const std::string& upperB,
+                 const std::string& b) {
+  auto bytesLess = [](const std::string& x, const std::string& y) {
+    return std::lexicographical_compare(
+        x.begin(), x.end(), y.begin(), y.end(),
+        [](char p, char q) { return static_cast<unsigned char>(p) < static_cast<unsigned char>(q); });
+  };
+  if (upperA != upperB) return bytesLess(upperA, upperB);
+  return bytesLess(a, b);
+}
+
+// Sorts items by their names in scan order; each name is upper-cased once.
+template <class T, class Name>
+void SortByScanOrder(std::vector<T>& items, Name name) {
+  std::vector<std::pair<std::string, size_t>> keys;
+  keys.reserve(items.size());
+  for (size_t i = 0; i < items.size(); ++i) keys.emplace_back(MbUpper(name(items[i])), i);
+  std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+    return ScanKeyLess(a.first, name(items[a.second]), b.first, name(items[b.second]));
+  });
+  std::vector<T> sorted;
+  sorted.reserve(items.size());
+  for (const auto& k : keys) sorted.push_back(std::move(items[k.second]));
+  items = std::move(sorted);
 }
 
 // Splits a pattern at its last separator into folder and name parts.
@@ -98,7 +120,7 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
 }
 
 void SortScanOrder(std::vector<std::string>& names) {
-  std::stable_sort(names.begin(), names.end(), ScanLess);
+  SortByScanOrder(names, [](const std::string& n) -> const std::string& { return n; });
 }
 
 bool DirScan::FindFile(const std::string& pattern) {
@@ -112,6 +134,13 @@ bool DirScan::FindFile(const std::string& pattern) {
   if (!HasWildcard(name)) {
     // An exact path: the entry itself, found with its name as the folder lists it.
     if (name.empty()) return false;
+    if (std::optional<std::string> key = work_store::KeyOf(OsPath(p))) {
+      work_store::View v = work_store::Look(*key, false);
+      if (v.kept && v.exists) {
+        entries_.push_back({name, false, false});
+        return true;
+      }
+    }
     fs::path full = FsPath(p);
     std::string shown = name;
     if (!fs::exists(full, ec)) {
@@ -131,6 +160,7 @@ bool DirScan::FindFile(const std::string& pattern) {
   }
 
   fs::path dirPath = folder.empty() ? fs::path(".") : FsPath(folder);
+  work_store::SettleFolder(dirPath.string());  // the disk then lists what the tree holds
   if (!fs::is_directory(dirPath, ec)) {
     std::string other;
     if (!MatchPathIgnoringCase(folder, other) || !fs::is_directory(FsPath(other), ec)) return false;
@@ -167,8 +197,7 @@ bool DirScan::FindFile(const std::string& pattern) {
     }
     found.push_back({*n, dir, it->is_symlink(dec)});
   }
-  std::stable_sort(found.begin(), found.end(),
-                   [](const Entry& a, const Entry& b) { return ScanLess(a.name, b.name); });
+  SortByScanOrder(found, [](const Entry& e) -> const std::string& { return e.name; });
   FileStamp own;
   if (GetOsFileStamp(dirPath, own)) OpenScans().push_back({this, own});
   if (MatchesWildcard(".", name)) entries_.push_back({".", true, false});

@@ -1,13 +1,14 @@
 // Directory scan in the manner of find-first/find-next: a pattern
 // "folder/*.*", "folder/*.c" or an exact path; "." and ".." come first (as a
 // folder search delivers them), then the entries in byte order after ASCII
-// upper-casing of their CP932 names. Two kinds of entry are left out (and
-// kept in GetSkipped): a name that does not convert to CP932 and back, which
-// would not reach the same file again, and a folder that a walk scanning
-// this folder is already in, by device and inode: the folder itself, a real
-// folder above it, or the folder of a scan still open on this thread (the
-// levels of a walk above this one). Such a folder is a symbolic link loop,
-// which a walk would follow without end.
+// upper-casing of their CP932 names (names equal so, such as "foo" and
+// "FOO", in byte order: the order never depends on the folder's own). Two
+// kinds of entry are left out (and kept in GetSkipped): a name that does not
+// convert to CP932 and back, which would not reach the same file again, and
+// a folder that a walk scanning this folder is already in, by device and
+// inode: the folder itself, a real folder above it, or the folder of a scan
+// still open on this thread (the levels of a walk above this one). Such a
+// folder is a symbolic link loop, which a walk would follow without end.
 //
 //   DirScan scan;
 //   bool more = scan.FindFile("src/*.*");

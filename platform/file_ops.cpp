@@ -12,19 +12,46 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace fs = std::filesystem;
 
+namespace {
+
+// Inside an item, a change of the disk cannot be held: the item runs at its
+// turn, and the change is not made now.
+bool HeldBack() {
+  ItemContext* item = CurrentItem();
+  if (item) item->RunAtTurn();
+  return item != nullptr;
+}
+
+// The kept tree's answer for a file of it (work_store.h), or nothing.
+std::optional<work_store::View> KeptView(const std::string& path, bool wantBytes = false) {
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path))) {
+    work_store::View v = work_store::Look(*key, wantBytes);
+    if (v.kept) return v;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 bool PathExists(const std::string& path) {
+  if (path.empty()) return false;
+  if (std::optional<work_store::View> v = KeptView(path)) return v->exists;
   std::error_code ec;
-  return !path.empty() && fs::exists(FsPath(path), ec);
+  return fs::exists(FsPath(path), ec);
 }
 
 bool EntryExists(const std::string& path) {
+  if (path.empty()) return false;
+  if (std::optional<work_store::View> v = KeptView(path)) return v->exists;
   struct stat st;
-  return !path.empty() && ::lstat(OsPath(path).c_str(), &st) == 0;
+  return ::lstat(OsPath(path).c_str(), &st) == 0;
 }
 
 namespace {
@@ -67,6 +94,7 @@ bool MatchEntryIgnoringCase(const std::string& folder, const std::string& name, 
 }  // namespace
 
 bool MatchPathIgnoringCase(const std::string& path, std::string& found) {
+  work_store::SettleFolder(OsPath(path));  // the disk then holds what the tree does
   std::string prefix;
   size_t start = 0;
   bool changed = false;
@@ -105,6 +133,11 @@ bool GetOsFileStamp(const fs::path& osPath, FileStamp& stamp) {
 
 bool GetFileStamp(const std::string& path, FileStamp& stamp) {
   if (path.empty()) return false;
+  if (std::optional<work_store::View> v = KeptView(path); v && v->exists) {
+    // A file of the kept tree: its own identity, a change makes a new stamp.
+    stamp = {~0ULL, v->id, v->size, static_cast<long long>(v->version)};
+    return true;
+  }
   if (GetOsFileStamp(FsPath(path), stamp)) return true;
   std::string other;
   return errno == ENOENT && MatchPathIgnoringCase(path, other) && GetOsFileStamp(FsPath(other), stamp);
@@ -169,16 +202,30 @@ bool IsSameOrBelow(const std::string& path, const std::string& folder) {
 }
 
 bool MakeDirectory(const std::string& path) {
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path))) return work_store::MakeFolder(*key);
+  if (HeldBack()) return false;
   std::error_code ec;
   return fs::create_directory(FsPath(path), ec);
 }
 
 bool RemoveDirectory(const std::string& path) {
-  return ::rmdir(OsPath(path).c_str()) == 0;
+  if (HeldBack()) return false;
+  work_store::SettleFolder(OsPath(path));
+  if (::rmdir(OsPath(path).c_str()) != 0) return false;
+  work_store::FolderRemoved(OsPath(path));
+  return true;
 }
 
 bool DeleteFile(const std::string& path) {
   std::string os = OsPath(path);
+  if (std::optional<std::string> key = work_store::KeyOf(os)) {
+    work_store::View v = work_store::Look(*key, false);
+    struct stat st;
+    if (v.kept ? !v.exists : (::lstat(os.c_str(), &st) != 0 || S_ISDIR(st.st_mode))) return false;
+    work_store::Change(*key, path, {{work_store::FileOp::kDelete, 0, {}}});
+    return true;
+  }
+  if (HeldBack()) return false;
   struct stat st;
   if (::lstat(os.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) return false;
@@ -186,12 +233,26 @@ bool DeleteFile(const std::string& path) {
 }
 
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+  if (HeldBack()) return false;
+  work_store::SettleFolder(OsPath(from));
+  work_store::Forget(OsPath(to));
   std::error_code ec;
   auto opt = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
   return fs::copy_file(FsPath(from), FsPath(to), opt, ec) && !ec;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
+  const std::optional<std::string> fromKey = work_store::KeyOf(OsPath(from));
+  const std::optional<std::string> toKey = work_store::KeyOf(OsPath(to));
+  if (fromKey && toKey) {
+    // Within the kept tree: the bytes move, as a rename moves them.
+    if (work_store::CanCreate(*toKey) && work_store::Move(*fromKey, from, *toKey, to)) return true;
+  }
+  if (HeldBack()) return false;
+  work_store::SettleFolder(OsPath(from));
+  work_store::SettleFolder(OsPath(to));
+  work_store::Forget(OsPath(from));
+  work_store::Forget(OsPath(to));
   std::error_code ec;
   fs::rename(FsPath(from), FsPath(to), ec);
   return !ec;

@@ -8,7 +8,9 @@
 #include <cerrno>
 
 #include "platform/file_ops.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace {
@@ -34,8 +36,16 @@ int OpenForReading(const std::string& path) {
   return fd;
 }
 
-// Regular files only: a FIFO or a device would block or never end.
+// Regular files only: a FIFO or a device would block or never end. A file
+// of the kept tree comes from there.
 bool ReadRaw(const std::string& path, std::string& out) {
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path))) {
+    work_store::View v = work_store::Look(*key, true);
+    if (v.kept && v.exists) {
+      out = std::move(v.bytes);
+      return true;
+    }
+  }
   int fd = OpenForReading(path);
   if (fd < 0) return false;
   struct stat st;
@@ -65,6 +75,29 @@ std::atomic<unsigned> g_lostWrites{0};
 LostWriteHandler SetLostWriteHandler(LostWriteHandler handler) { return g_lostWriteHandler.exchange(handler); }
 unsigned LostWriteCount() { return g_lostWrites.load(); }
 
+void ReportLostWrite(const std::string& path) {
+  ++g_lostWrites;
+  if (LostWriteHandler handler = g_lostWriteHandler.load()) handler(path);
+}
+
+void WriteIfAbsent(const std::string& path, std::string_view text) {
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path))) {
+    if (!work_store::CanCreate(*key)) return;
+    std::string bytes;
+    for (char c : text) {
+      if (c == '\n') bytes += '\r';
+      bytes += c;
+    }
+    std::vector<work_store::FileOp> ops(1);
+    ops[0] = {work_store::FileOp::kCreate, 0, std::move(bytes)};
+    work_store::Change(*key, path, std::move(ops));
+    return;
+  }
+  if (PathExists(path)) return;
+  TextFile file;
+  if (file.Open(path, TextFile::Mode::Write)) file.Write(text);
+}
+
 bool ReadTextFile(const std::string& path, std::string& text) {
   if (!ReadRaw(path, text)) return false;
   FoldCrLf(text);
@@ -80,6 +113,12 @@ bool TextFile::Open(const std::string& path, Mode mode) {
     reading_ = true;
     return true;
   }
+  if (std::optional<std::string> key = work_store::KeyOf(OsPath(path)))
+    return OpenKept(*key, path, mode);
+  if (ItemContext* item = CurrentItem()) {
+    item->RunAtTurn();  // a write that cannot be held
+    return false;
+  }
   int flags = O_RDWR | O_CREAT | (mode == Mode::Truncate ? O_TRUNC : 0);
   int fd = ::open(OsPath(path).c_str(), flags, 0644);
   if (fd < 0) return false;
@@ -93,8 +132,28 @@ bool TextFile::Open(const std::string& path, Mode mode) {
   return true;
 }
 
+// A file of the kept tree is made at once, as an open makes it; its writes
+// are changes of the tree. Inside an item an appending handle writes to
+// the end of what earlier items leave, whatever that is.
+bool TextFile::OpenKept(const std::string& key, const std::string& path, Mode mode) {
+  if (!work_store::CanCreate(key)) return false;
+  key_ = key;
+  path_ = path;
+  work_store::Change(key_, path_,
+                     {mode == Mode::Truncate ? work_store::FileOp{work_store::FileOp::kTruncate, 0, {}}
+                                             : work_store::FileOp{work_store::FileOp::kWriteAt, 0, {}}});
+  at_ = 0;
+  atEnd_ = false;
+  if (mode == Mode::Append) SeekToEnd();
+  return true;
+}
+
 bool TextFile::Close() {
   bool ok = !failed_;
+  if (!key_.empty()) {
+    Flush();
+    key_.clear();
+  }
   if (file_) {
     Flush();
     if (std::fclose(file_) != 0) failed_ = true;
@@ -135,27 +194,58 @@ bool TextFile::ReadLineRaw(std::string& line, size_t maxBytes) {
 }
 
 void TextFile::Write(std::string_view text) {
-  if (!file_) return;
+  if (!file_ && key_.empty()) return;
   for (size_t pos = 0; pos < text.size();) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) {
-      out_.append(text.substr(pos));
+      out_.append(text.data() + pos, text.size() - pos);
       break;
     }
-    out_.append(text.substr(pos, end - pos));
-    out_ += "\r\n";
+    out_.append(text.data() + pos, end - pos);
+    out_.append("\r\n", 2);
     pos = end + 1;
+    if (out_.size() >= kFlushSize) Flush();
   }
   if (out_.size() >= kFlushSize) Flush();
 }
 
 void TextFile::Flush() {
-  if (!file_ || out_.empty()) return;
+  if (out_.empty()) return;
+  if (!key_.empty()) {
+    if (atEnd_) {
+      // Another handle wrote the file since this one found its end: the end
+      // it would write at is known only in order.
+      if (work_store::ItemChangeCount(key_) != changesSeen_) CurrentItem()->RunAtTurn();
+      std::vector<work_store::FileOp> ops(1);
+      ops[0] = {work_store::FileOp::kAppend, 0, std::move(out_)};
+      work_store::Change(key_, path_, std::move(ops));
+    } else {
+      const size_t n = out_.size();
+      std::vector<work_store::FileOp> ops(1);
+      ops[0] = {work_store::FileOp::kWriteAt, at_, std::move(out_)};
+      work_store::Change(key_, path_, std::move(ops));
+      at_ += n;
+    }
+    changesSeen_ = work_store::ItemChangeCount(key_);
+    out_.clear();
+    return;
+  }
+  if (!file_) return;
   if (std::fwrite(out_.data(), 1, out_.size(), file_) != out_.size()) failed_ = true;
   out_.clear();
 }
 
 void TextFile::SeekToEnd() {
+  if (!key_.empty()) {
+    Flush();
+    if (CurrentItem()) {
+      atEnd_ = true;
+      changesSeen_ = work_store::ItemChangeCount(key_);
+    } else {
+      at_ = work_store::Look(key_, false).size;
+    }
+    return;
+  }
   if (!file_) return;
   Flush();
   std::fseek(file_, 0, SEEK_END);

@@ -28,7 +28,7 @@ class TextFile {
   // Flushes and closes; false when a write was lost (full disk, ...), which
   // is also reported once to the lost-write handler.
   bool Close();
-  bool IsOpen() const { return file_ != nullptr || reading_; }
+  bool IsOpen() const { return file_ != nullptr || reading_ || !key_.empty(); }
 
   // Next line without its line end; false at the end of the file.
   bool ReadLine(std::string& line);
@@ -45,15 +45,26 @@ class TextFile {
 
  private:
   void Flush();
+  bool OpenKept(const std::string& key, const std::string& path, Mode mode);
 
   std::FILE* file_ = nullptr;
   std::string path_;   // write modes: for the lost-write report
+  // A file of the kept tree (work_store.h): its key, where the next write
+  // goes, and (inside an item) whether it goes to the end.
+  std::string key_;
+  size_t at_ = 0;
+  bool atEnd_ = false;
+  unsigned long long changesSeen_ = 0;
   bool reading_ = false;
   bool failed_ = false;
   std::string data_;   // read mode: the whole file, CR LF already folded
   size_t pos_ = 0;
   std::string out_;    // write mode: pending bytes
 };
+
+// Writes text (in Write mode) to a file that is not there; one that is there
+// stays as it is. Inside an item the test is made at its commit.
+void WriteIfAbsent(const std::string& path, std::string_view text);
 
 // Reads a whole text file (CR LF folded); false when it cannot be opened.
 bool ReadTextFile(const std::string& path, std::string& text);
@@ -64,5 +75,8 @@ using LostWriteHandler = void (*)(const std::string& path);
 // Returns the handler it replaces.
 LostWriteHandler SetLostWriteHandler(LostWriteHandler handler);
 unsigned LostWriteCount();
+// Counts a lost write and hands it to the handler (for writes made behind
+// the run, work_store.h).
+void ReportLostWrite(const std::string& path);
 
 }  // namespace vandrel

@@ -1,21 +1,23 @@
 // CopyTree: the folders are listed and created first, then the files are
-// copied by several threads. Creating a file is what costs here, and the file
-// system creates files in different folders at the same time, so the threads
-// take whole folders (parallel_work.h). Each file takes two opens, one
-// fstat, the copy in the kernel and two closes.
+// copied by the work threads, in runs of files (ordered_work.h). Each file
+// takes two opens, one fstat, the copy in the kernel and two closes (and a
+// change of its mode where the umask would leave it another).
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 #include <cerrno>
 #include <string>
 #include <vector>
 
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
-#include "platform/parallel_work.h"
+#include "platform/ordered_work.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace {
@@ -39,6 +41,22 @@ class Fd {
  private:
   int fd_;
 };
+
+// The umask, as the kernel tells it (setting it to read it would race with
+// other threads).
+mode_t ProcessUmask() {
+  static const mode_t mask = [] {
+    mode_t m = 077;  // when it cannot be read: the most that it takes
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+      char line[256];
+      while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "Umask: %o", &m) == 1) break;
+      std::fclose(f);
+    }
+    return m;
+  }();
+  return mask;
+}
 
 bool CopyBytes(int in, int out, off_t size) {
   off_t done = 0;
@@ -77,12 +95,13 @@ bool CopyOneFile(const std::string& from, const std::string& to) {
   if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   const mode_t mode = st.st_mode & 07777;
   int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  const bool created = fd >= 0;
   if (fd < 0 && errno == EEXIST) fd = ::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
   Fd out(fd);
   if (out.get() < 0) return false;
-  // A new file has the mode less the umask, an old one its own. (The umask
-  // is not read: reading it sets it, and copies run on several threads.)
-  if (::fchmod(out.get(), mode) != 0) return false;
+  // A new file has the mode less the umask, an old one its own.
+  const bool modeIsRight = created && (mode & ~ProcessUmask()) == mode;
+  if (!modeIsRight && ::fchmod(out.get(), mode) != 0) return false;
   return CopyBytes(in.get(), out.get(), st.st_size) && out.Close();
 }
 
@@ -150,23 +169,26 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
   for (size_t i = 1; i < plan.folders.size(); ++i)
     if (!MakeFolder(plan.folders[i].to, plan.folders[i].mode)) return false;
 
-  std::vector<const CopyPlan::Folder*> order;  // the fullest first
-  for (const CopyPlan::Folder& f : plan.folders) order.push_back(&f);
-  std::stable_sort(order.begin(), order.end(),
-                   [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
-  return ForEachInParallel(order.size(), [&](size_t i) {
-    for (const std::string& name : order[i]->files) {
-      if (stop && stop->load() == 1) return false;
-      if (!CopyOneFile(order[i]->from + "/" + name, order[i]->to + "/" + name)) return false;
-    }
-    return true;
+  std::vector<std::pair<const CopyPlan::Folder*, const std::string*>> files;
+  for (const CopyPlan::Folder& f : plan.folders)
+    for (const std::string& name : f.files) files.emplace_back(&f, &name);
+  return ForEachRunInParallel(files.size(), 64, [&](size_t i) {
+    if (stop && stop->load() == 1) return false;
+    const auto& [folder, name] = files[i];
+    return CopyOneFile(folder->from + "/" + *name, folder->to + "/" + *name);
   });
 }
 
 }  // namespace
 
 bool CopyTree(const std::string& from, const std::string& to, const std::atomic<int>* stop) {
+  if (ItemContext* item = CurrentItem()) {
+    item->RunAtTurn();  // a change of the disk that cannot be held
+    return false;
+  }
   const std::string src = OsPath(from), dst = OsPath(to);
+  work_store::SettleFolder(src);
+  work_store::Forget(dst);
   struct stat st;
   if (::stat(src.c_str(), &st) != 0) return false;
   if (!S_ISDIR(st.st_mode)) return CopyOneFile(src, dst);

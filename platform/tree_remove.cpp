@@ -1,6 +1,6 @@
 // RemoveTree: the tree is listed first (links are removed, not followed),
-// then the files of its folders are deleted by several threads, whole
-// folders each (parallel_work.h), then the folders, the deepest first.
+// then its files are deleted by the work threads, in runs of files
+// (ordered_work.h), then the folders, the deepest first.
 // What that leaves, for whatever reason, the plain removal takes, and its
 // result is the answer.
 #include <dirent.h>
@@ -15,7 +15,8 @@
 
 #include "platform/file_ops.h"
 #include "platform/os_path.h"
-#include "platform/parallel_work.h"
+#include "platform/ordered_work.h"
+#include "platform/work_store.h"
 
 namespace vandrel {
 namespace {
@@ -48,6 +49,11 @@ void ListFolders(const std::string& path, std::vector<Folder>& folders) {
 }  // namespace
 
 bool RemoveTree(const std::string& path) {
+  if (ItemContext* item = CurrentItem()) {
+    item->RunAtTurn();  // a change of the disk that cannot be held
+    return false;
+  }
+  work_store::Forget(OsPath(path));
   std::error_code ec;
   const std::filesystem::path p = FsPath(path);
   const auto status = std::filesystem::symlink_status(p, ec);
@@ -55,12 +61,11 @@ bool RemoveTree(const std::string& path) {
   if (std::filesystem::is_directory(status)) {
     std::vector<Folder> folders;
     ListFolders(p.string(), folders);
-    std::vector<const Folder*> order;  // the fullest first
-    for (const Folder& f : folders) order.push_back(&f);
-    std::stable_sort(order.begin(), order.end(),
-                     [](auto* a, auto* b) { return a->files.size() > b->files.size(); });
-    ForEachInParallel(order.size(), [&](size_t i) {
-      for (const std::string& name : order[i]->files) ::unlink((order[i]->path + "/" + name).c_str());
+    std::vector<std::string> files;
+    for (const Folder& f : folders)
+      for (const std::string& name : f.files) files.push_back(f.path + "/" + name);
+    ForEachRunInParallel(files.size(), 64, [&](size_t i) {
+      ::unlink(files[i].c_str());
       return true;
     });
     for (size_t i = folders.size(); i-- > 1;) ::rmdir(folders[i].path.c_str());

@@ -8,11 +8,11 @@
 
 namespace vandrel {
 
-std::vector<std::string> g_defineNameList;
-std::vector<std::string> g_defineValueList;
-int g_defineCount = 0;
-std::string g_preproFileTitle;
-std::string g_defOutputDir;
+thread_local std::vector<std::string> g_defineNameList;
+thread_local std::vector<std::string> g_defineValueList;
+thread_local int g_defineCount = 0;
+CarriedString g_preproFileTitle;
+CarriedString g_defOutputDir;
 
 namespace {
 
@@ -67,7 +67,7 @@ struct DefineIndex {
 };
 
 DefineIndex& Index() {
-  static DefineIndex index;
+  thread_local DefineIndex index;
   return index;
 }
 

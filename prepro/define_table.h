@@ -5,13 +5,16 @@
 #include <string_view>
 #include <vector>
 
+#include "run/run_state.h"
+
 namespace vandrel {
 
-extern std::vector<std::string> g_defineNameList;   // macro names, in definition order
-extern std::vector<std::string> g_defineValueList;  // values, each beginning with a TAB
-extern int g_defineCount;
-extern std::string g_preproFileTitle;  // title of the file being preprocessed
-extern std::string g_defOutputDir;     // mirror folder of the folder being walked
+// The table belongs to the file being preprocessed: each thread has its own.
+extern thread_local std::vector<std::string> g_defineNameList;   // macro names, in definition order
+extern thread_local std::vector<std::string> g_defineValueList;  // values, each beginning with a TAB
+extern thread_local int g_defineCount;
+extern CarriedString g_preproFileTitle;  // title of the file being preprocessed
+extern CarriedString g_defOutputDir;     // mirror folder of the folder being walked
 
 // The table operations keep an index in step with the two lists, so that a
 // lookup by name gives the entries a walk from the front would meet.

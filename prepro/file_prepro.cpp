@@ -41,7 +41,7 @@ struct ChainLink {
 
 // The files being preprocessed, outermost first.
 std::vector<ChainLink>& IncludeChain() {
-  static std::vector<ChainLink> chain;
+  thread_local std::vector<ChainLink> chain;
   return chain;
 }
 
@@ -190,7 +190,7 @@ void PreprocessFile(std::string path, int mode) {
   file.path = path;
   file.name = LastComponent(path);
   const std::string outPath =
-      mode == 1 ? JoinPath(g_defOutputDir, file.name) : WorkPath("DEF/TMP/" + file.name);
+      mode == 1 ? JoinPath(g_defOutputDir.Get(), file.name) : WorkPath("DEF/TMP/" + file.name);
   if (!file.out.Open(outPath, TextFile::Mode::Append)) {
     file.in.Close();
     if (mode == 1)

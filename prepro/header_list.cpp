@@ -111,7 +111,7 @@ void BuildHeaderList(const std::string& mask, const std::string& folder) {
 }
 
 int FindHeaderPath(std::string name, std::string& path) {
-  static HeaderListCache cache;
+  thread_local HeaderListCache cache;
   if (!cache.Refresh()) return 0;
   int found = cache.Find(name);
   if (found < 0) return 0;

@@ -15,7 +15,7 @@ struct Included {
 
 // By device and inode.
 std::map<std::pair<unsigned long long, unsigned long long>, Included>& Done() {
-  static std::map<std::pair<unsigned long long, unsigned long long>, Included> done;
+  thread_local std::map<std::pair<unsigned long long, unsigned long long>, Included> done;
   return done;
 }
 

@@ -1,10 +1,12 @@
 #include "prepro/prepro_walk.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "prepro/define_table.h"
@@ -44,44 +46,78 @@ void WriteDefinitionFile(const std::string& path) {
 
 }  // namespace
 
-int PreprocessTree(const std::string& mask, const std::string& folder) {
+namespace {
+
+// What the walk meets, in its order: a line for the log, or a file with the
+// mirror folder it goes to.
+struct WalkEntry {
+  std::string logLabel, logText;  // a log line when logText is not empty
+  std::string name, path, mirror;
+};
+
+// Lists the tree below folder, making the mirror folders as it goes. False
+// when the folder cannot be scanned or the abort flag stopped the listing.
+bool ListTree(const std::string& mask, const std::string& folder, const std::string& mirror,
+              std::vector<WalkEntry>& entries) {
   DirScan scan;
   bool more = scan.FindFile(JoinPath(folder, mask));
-  if (!more) return 1;
+  if (!more) return false;
   // The entries the scan leaves out, once per run: this walk mirrors the tree.
   for (const DirScan::Skipped& skipped : scan.GetSkipped())
-    AppendAnalyzeLog(JoinPath(scan.GetRoot(), skipped.name),
-                     skipped.folderLoop ? kLogFolderLoop : kLogNameNotCp932);
+    entries.push_back({JoinPath(scan.GetRoot(), skipped.name),
+                       skipped.folderLoop ? kLogFolderLoop : kLogNameNotCp932, {}, {}, {}});
   while (more) {
-    if (g_abortRequested.load() == 1) return 1;
+    if (g_abortRequested.load() == 1) return false;
     more = scan.FindNextFile();
     if (scan.IsDots()) continue;
     const std::string& name = scan.GetFileName();
     if (scan.IsDirectory()) {
       const LeftOutFolder leftOut = FindLeftOutFolder(scan.GetRoot(), name);
-      if (leftOut == LeftOutFolder::Output) AppendAnalyzeLog(scan.GetFilePath(), kLogOutputFolder);
-      if (leftOut == LeftOutFolder::Result) AppendAnalyzeLog(scan.GetFilePath(), kLogResultFolder);
+      if (leftOut == LeftOutFolder::Output) entries.push_back({scan.GetFilePath(), kLogOutputFolder, {}, {}, {}});
+      if (leftOut == LeftOutFolder::Result) entries.push_back({scan.GetFilePath(), kLogResultFolder, {}, {}, {}});
       if (leftOut != LeftOutFolder::None) continue;  // never mirrored into itself
-      const std::string saved = g_defOutputDir;
-      g_defOutputDir = JoinPath(g_defOutputDir, name);
-      MakeDirectory(g_defOutputDir);
-      PreprocessTree(mask, scan.GetFilePath());
-      g_defOutputDir = saved;
+      const std::string sub = JoinPath(mirror, name);
+      MakeDirectory(sub);
+      if (!ListTree(mask, scan.GetFilePath(), sub, entries) && g_abortRequested.load() == 1) return false;
       continue;
     }
-    SetStatusDetail(name);
-    std::string ext;
-    SplitFileName(name, g_preproFileTitle, ext);
-    if (!IsSourceExtension(ext)) continue;
-    ++g_progressDone;
-    if (!SourceWorkNamesFit(name)) {
-      AppendAnalyzeLog(JoinPath(g_defOutputDir, name), kLogNameTooLong);
-      continue;
-    }
-    ClearDefineTable();
-    PreprocessSourceFile(scan.GetFilePath());
+    entries.push_back({{}, {}, name, scan.GetFilePath(), mirror});
   }
-  return 0;
+  return true;
+}
+
+// One entry; source files are preprocessed, each with a table of its own.
+void PreprocessEntry(const WalkEntry& e) {
+  if (!e.logText.empty()) return AppendAnalyzeLog(e.logLabel, e.logText);
+  SetStatusDetail(e.name);
+  std::string title, ext;
+  SplitFileName(e.name, title, ext);
+  g_preproFileTitle = title;
+  if (!IsSourceExtension(ext)) return;
+  AtCommit([] { ++g_progressDone; });
+  if (!SourceWorkNamesFit(e.name)) return AppendAnalyzeLog(JoinPath(e.mirror, e.name), kLogNameTooLong);
+  g_defOutputDir = e.mirror;
+  ClearDefineTable();
+  PreprocessSourceFile(e.path);
+}
+
+}  // namespace
+
+// The tree is listed first, then its files are preprocessed at once on the
+// work threads (ordered_work.h), their effects in walk order.
+int PreprocessTree(const std::string& mask, const std::string& folder) {
+  const std::string root = g_defOutputDir;
+  std::vector<WalkEntry> entries;
+  const bool listed = ListTree(mask, folder, root, entries);
+  const size_t done = RunInOrder(
+      entries.size(),
+      [&](size_t i) {
+        PreprocessEntry(entries[i]);
+        return true;
+      },
+      &g_abortRequested);
+  g_defOutputDir = root;
+  return listed && done == entries.size() ? 0 : 1;
 }
 
 void PreprocessSourceFile(const std::string& path) {

@@ -39,6 +39,7 @@ int StringTable::Append(std::string_view name) {
   const int index = Count();
   names_.emplace_back(name);
   index_.emplace(names_.back(), index);
+  ++version_;
   return index;
 }
 
@@ -47,6 +48,7 @@ void StringTable::Truncate(int count) {
     auto it = index_.find(names_.back());
     if (it != index_.end() && it->second == Count() - 1) index_.erase(it);
     names_.pop_back();
+    ++version_;
   }
 }
 
@@ -60,8 +62,6 @@ void ResetTypeNameTable() {
     g_typeNameTable.IndexOfOrAdd(n);
   }
 }
-
-int AddTypeName(std::string name) { return g_typeNameTable.IndexOfOrAdd(name); }
 
 int FindOrAddName(std::string name, StringTable& table) {
   const int before = table.Count();

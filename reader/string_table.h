@@ -31,6 +31,8 @@ class StringTable {
   // Keeps the first `count` names (the sentinel moves there).
   void Truncate(int count);
   void Clear() { Truncate(0); }
+  // Changes with every change of the names (a copy keeps its own count).
+  unsigned long long Version() const { return version_; }
 
  private:
   struct Hash {
@@ -41,6 +43,7 @@ class StringTable {
 
   std::vector<std::string> names_;
   std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;  // name -> first index
+  unsigned long long version_ = 0;
 };
 
 // The type-name table is process-wide; see vocabulary.h. The driver stores
@@ -51,7 +54,8 @@ int CountTypeNames();
 int CountTable(const StringTable& table);
 // Slots 0 to 6 become "BOOL", "char", "short", "long", "void", "int", "@1END".
 void ResetTypeNameTable();
-// Index of the name in the type-name table, appending it when absent.
+// Index of the name in the type-name table, appending it when absent
+// (type_names.cpp: inside an item, at its commit).
 int AddTypeName(std::string name);
 // 1 when the name was there already, 0 when it was appended.
 int FindOrAddName(std::string name, StringTable& table);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "reader/type_names.h"
 #include "reader/vocabulary.h"
 
 namespace vandrel {
@@ -103,7 +104,7 @@ int Classify(std::string_view t, bool full) {
   const unsigned words = FixedWordBits(t);
   if (words & kInQualifiers) return kKindQualifier;
   if (!full && (words & kInBaseTypes)) return kKindBaseType;
-  if (g_typeNameTable.Find(t) >= 0) return kKindTypeName;
+  if (IsTypeName(t)) return kKindTypeName;
   if (t[0] >= '0' && t[0] <= '9') {
     return t.size() >= 3 && t[1] == 'x' && t[0] == '0' && IsHexDigit(t[2]) ? kKindHex
                                                                             : kKindDecimal;

@@ -1,12 +1,14 @@
 #include "reports/call_tree_writer.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "analysis/body_texts.h"
 #include "analysis/source_page.h"
 #include "platform/cp932.h"
 #include "platform/dir_scan.h"
 #include "platform/html_text.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
 #include "reader/splitters.h"
 #include "reports/texts.h"
@@ -64,7 +66,7 @@ void WriteLine(TextFile& f, const std::string& text) {
 }
 
 struct TreeDrawer {
-  CallTreeRun& run;
+  RootTree& run;
 
   void Marker() {
     WriteLine(run.text, kTreeIndentOver + "\n");
@@ -78,16 +80,17 @@ struct TreeDrawer {
     WriteLine(run.text, line);
     WriteLine(run.ram, line);
     run.budget.CountLine();
-    WriteLine(run.html, "<font size='2'>" + CallTreeIndent(depth) + "--</font><font size='2'>" +
+    WriteLine(run.page, "<font size='2'>" + CallTreeIndent(depth) + "--</font><font size='2'>" +
                             EscapeHtml(name) + kTreeNoRecord + "</font><BR>\n");
   }
 
   void Draw(const std::string& name) {
+    if (run.budget.Stopped()) return;
     const int depth = g_callTreeDepth;
     try {
       g_callTreeTrace1 = "start";
       g_callTreeTrace2 = "start";
-      const CallRecord* rec = run.records.Find(name);
+      const CallRecord* rec = run.run.records.Find(name);
       if (!rec) return NoRecord(depth, name);
       if (!rec->readable || !run.text.IsOpen() || !run.ram.IsOpen()) return;
       std::string line = CallTreeTextLine(depth, name, true);
@@ -95,9 +98,8 @@ struct TreeDrawer {
       run.text.Write(line);
       run.ram.Write(line);
       run.budget.CountLine();
-      if (!run.html.IsOpen()) return;
-      run.html.Write("<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" +
-                     SourcePageName(name) + " target='view'>" + EscapeHtml(name) + "</A><BR>\n");
+      WriteLine(run.page, "<font size='2'>" + CallTreeIndent(depth) + "--</font><A href= ..\\" +
+                              SourcePageName(name) + " target='view'>" + EscapeHtml(name) + "</A><BR>\n");
       if (!run.budget.Expand(name, depth)) return;
       // The variable lines count against the budget as well.
       for (const std::string& v : rec->reads) {
@@ -134,19 +136,71 @@ CallRecordCache::CallRecordCache(std::string folder) : folder_(std::move(folder)
   }
 }
 
-const CallRecord* CallRecordCache::Find(const std::string& name) {
-  if (!names_.count(name)) return nullptr;
-  std::unique_ptr<CallRecord>& slot = records_[name];
-  if (!slot) {
-    slot = std::make_unique<CallRecord>();
-    TextFile f;
-    if (f.Open(JoinPath(folder_, name), TextFile::Mode::Read)) {
-      std::vector<std::string> lines;
-      for (std::string line; f.ReadLine(line);) lines.push_back(line);
-      *slot = ParseRecord(lines);
-    }
+namespace {
+
+std::unique_ptr<CallRecord> ReadRecord(const std::string& path) {
+  auto record = std::make_unique<CallRecord>();
+  TextFile f;
+  if (f.Open(path, TextFile::Mode::Read)) {
+    std::vector<std::string> lines;
+    for (std::string line; f.ReadLine(line);) lines.push_back(line);
+    *record = ParseRecord(lines);
   }
-  return slot.get();
+  return record;
+}
+
+}  // namespace
+
+const CallRecord* CallRecordCache::Find(const std::string& name) {
+  auto it = records_.find(name);
+  if (it != records_.end()) return it->second.get();
+  if (!names_.count(name)) return nullptr;
+  return (records_[name] = ReadRecord(JoinPath(folder_, name))).get();
+}
+
+void CallRecordCache::Preload() {
+  std::vector<std::string> names(names_.begin(), names_.end());
+  std::vector<std::unique_ptr<CallRecord>> read(names.size());
+  ForEachInParallel(names.size(), [&](size_t i) {
+    if (!records_.count(names[i])) read[i] = ReadRecord(JoinPath(folder_, names[i]));
+    return true;
+  });
+  for (size_t i = 0; i < names.size(); ++i)
+    if (read[i]) records_[names[i]] = std::move(read[i]);
+}
+
+CallTreeBudget CallTreeBudget::AheadOfRun() {
+  CallTreeLimits limits = limits_;
+  limits.linesPerRun = std::numeric_limits<long>::max();
+  CallTreeBudget ahead(limits, records_, runRoots_);
+  ahead.shared_ = this;
+  return ahead;
+}
+
+// A copy for a root drawn ahead (nothing of the run's state goes with it).
+CallTreeBudget::CallTreeBudget(const CallTreeBudget& o) : CallTreeBudget(o.limits_, o.records_, o.runRoots_) {
+  shared_ = o.shared_;
+}
+
+CallTreeBudget::~CallTreeBudget() {
+  if (shared_) shared_->linesAhead_ -= rootLines_;
+}
+
+// Read by the work threads too, hence the run's atomic copies.
+bool CallTreeBudget::CanAdopt(const CallTreeBudget& ahead) const {
+  return !runSpent_.load() && runLinesSeen_.load() + ahead.rootLines_ < limits_.linesPerRun;
+}
+
+void CallTreeBudget::Adopt(const CallTreeBudget& ahead) {
+  root_ = ahead.root_;
+  rootLines_ = ahead.rootLines_;
+  runLines_ += ahead.rootLines_;
+  runLinesSeen_ = runLines_;
+  rootsToReach_.push_back(ahead.root_);
+  for (const auto& [name, depth] : ahead.expandedAt_) {
+    auto [mark, first] = runExpandedAt_.try_emplace(name, depth);
+    if (!first) mark->second = std::min(mark->second, depth);
+  }
 }
 
 void CallTreeBudget::BeginRoot(const std::string& root) {
@@ -161,9 +215,15 @@ void CallTreeBudget::BeginRoot(const std::string& root) {
 void CallTreeBudget::CountLine() {
   ++rootLines_;
   ++runLines_;
+  if (shared_) {
+    if (shared_->runLinesSeen_.load() + ++shared_->linesAhead_ >= shared_->limits_.linesPerRun) stopped_ = true;
+  } else {
+    runLinesSeen_.store(runLines_, std::memory_order_relaxed);
+  }
   // The run's share is watched in a compact tree as well.
   if (!runCompact_ && runLines_ >= limits_.linesPerRun) {
     compact_ = runCompact_ = true;
+    runSpent_ = true;
     AppendAnalyzeLogEntry(root_, static_cast<int>(runLines_), kTreeCompactLabel, kTreeCompactRun);
   } else if (!compact_ && rootLines_ >= limits_.linesPerRoot) {
     compact_ = true;
@@ -224,6 +284,11 @@ int ShallowestDepths::Of(const std::string& name) const {
   return it == depths_.end() ? -1 : it->second;
 }
 
+void TreeFunctionList::Merge(const TreeFunctionList& later) {
+  for (const Function& f : later.functions_)
+    if (listed_.insert(f.name).second) functions_.push_back(f);
+}
+
 void TreeFunctionList::Note(const std::string& line, int depth) {
   // Past its "\t|" groups, which the name loses anyway, a line reads the same
   // at every depth, so each form is worked out once.
@@ -255,19 +320,18 @@ std::string CallTreeIndent(int depth) {
   return p;
 }
 
-void WriteCallTree(std::string name, CallTreeRun& run) {
+void WriteCallTree(std::string name, RootTree& tree) {
   LogGroup lines;  // one line per kind for the root's tree
   const std::string dir = g_callTreeDirPath;
-  run.budget.BeginRoot(name);
+  tree.budget.BeginRoot(name);
   // Files that cannot be opened stay closed; the drawer skips what they miss.
-  if (run.text.Open(JoinPath(dir, "call_tree.txt"), TextFile::Mode::Append) &&
-      !run.ram.Open(JoinPath(dir, "call_tree_ram.txt"), TextFile::Mode::Append))
-    run.text.Close();
-  run.html.Open(JoinPath(dir, "call_tree.html"), TextFile::Mode::Append);
-  TreeDrawer{run}.Draw(name);
-  run.text.Close();
-  run.ram.Close();
-  run.html.Close();
+  if (tree.text.Open(JoinPath(dir, "call_tree.txt"), TextFile::Mode::Append) &&
+      !tree.ram.Open(JoinPath(dir, "call_tree_ram.txt"), TextFile::Mode::Append))
+    tree.text.Close();
+  TreeDrawer{tree}.Draw(name);
+  tree.text.Close();
+  tree.ram.Close();
+  tree.page.Close();
 }
 
 }  // namespace vandrel

@@ -24,6 +24,7 @@
 // its entries).
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -55,8 +56,11 @@ class CallRecordCache {
  public:
   explicit CallRecordCache(std::string folder);
   const std::string& Folder() const { return folder_; }
-  // Nullptr when the folder holds no record of that name.
+  // Nullptr when the folder holds no record of that name. Once Preload has
+  // read every record, any thread may look them up at once.
   const CallRecord* Find(const std::string& name);
+  // Reads every record, on the work threads.
+  void Preload();
   const std::unordered_set<std::string>& Names() const { return names_; }
 
  private:
@@ -104,6 +108,21 @@ class CallTreeBudget {
  public:
   CallTreeBudget(CallTreeLimits limits, CallRecordCache& records, RunRoots runRoots = RunRoots::kDrawn)
       : limits_(limits), records_(records), runRoots_(runRoots) {}
+  // A budget for one root drawn ahead of the roots before it: the run's
+  // share counts as unspent. CanAdopt tells at the root's commit whether it
+  // was (else the root is drawn again, in order); Adopt takes the root in.
+  // The roots drawn ahead together stop (Stopped) once their lines and the
+  // run's would spend its share: such roots are drawn in order anyway, and
+  // so what is drawn ahead stays within the run's share.
+  CallTreeBudget AheadOfRun();
+  CallTreeBudget(const CallTreeBudget& other);
+  ~CallTreeBudget();
+  bool CanAdopt(const CallTreeBudget& ahead) const;
+  void Adopt(const CallTreeBudget& ahead);
+  bool Stopped() const { return stopped_; }
+  // True once the run's share is spent: roots are then drawn in order only
+  // (any thread may ask).
+  bool RunShareSpent() const { return runSpent_.load(); }
   void BeginRoot(const std::string& root);
   void CountLine();
   // True when `name`, drawn at `depth`, is to be expanded, its variable lines
@@ -124,6 +143,13 @@ class CallTreeBudget {
   long runLines_ = 0;
   bool compact_ = false;     // for the rest of this root's tree
   bool runCompact_ = false;  // for the rest of the run
+  // For the threads that draw ahead: runCompact_, runLines_, and the lines
+  // of the roots drawn ahead and not yet committed.
+  std::atomic<bool> runSpent_{false};
+  std::atomic<long> runLinesSeen_{0};
+  std::atomic<long> linesAhead_{0};
+  CallTreeBudget* shared_ = nullptr;  // of a budget drawn ahead: the run's
+  bool stopped_ = false;
   // Shallowest depth of each expansion so far, in this root's tree and in the run.
   std::unordered_map<std::string, int> expandedAt_, runExpandedAt_;
   ShallowestDepths rootDepths_;  // below this root, found when needed
@@ -144,6 +170,8 @@ class TreeFunctionList {
   // A line of call_tree.txt as written: `depth` times "\t|", then the rest.
   void Note(const std::string& line, int depth);
   const std::vector<Function>& Functions() const { return functions_; }
+  // Adds the functions of a list noted after this one, as if noted here.
+  void Merge(const TreeFunctionList& later);
 
  private:
   struct Seen {
@@ -160,20 +188,29 @@ std::string CallTreeTextLine(int depth, const std::string& name, bool hasRecord)
 std::string CallTreeIndent(int depth);  // depth + 1 groups "　　　|"
 
 // The whole-program tree of one report step: the record cache and the
-// budget last for all its roots; the three files are open while one root is
-// drawn.
+// budget last for all its roots.
 struct CallTreeRun {
   explicit CallTreeRun(std::string recordFolder, CallTreeLimits limits = kCallTreeLimits)
       : records(std::move(recordFolder)), budget(limits, records, RunRoots::kEveryRecord) {}
   CallRecordCache records;
   CallTreeBudget budget;
-  TextFile text, ram, html;
   TreeFunctionList textFunctions;  // of the lines written to call_tree.txt
 };
 
+// One root's tree as it is drawn: the two text files are open while it is
+// drawn, its page lines go to `page` (when open), and the functions of its
+// text lines are noted.
+struct RootTree {
+  RootTree(CallTreeRun& r, CallTreeBudget& b) : run(r), budget(b) {}
+  CallTreeRun& run;
+  CallTreeBudget& budget;
+  TextFile text, ram, page;
+  TreeFunctionList textFunctions;
+};
+
 // Draws the tree of one root from depth g_callTreeDepth (0), appending to
-// call_tree.txt, call_tree_ram.txt and call_tree.html in g_callTreeDirPath.
-// g_callTreeDepth is as it was when the call returns.
-void WriteCallTree(std::string name, CallTreeRun& run);
+// call_tree.txt and call_tree_ram.txt in g_callTreeDirPath and to the page
+// the caller opened. g_callTreeDepth is as it was when the call returns.
+void WriteCallTree(std::string name, RootTree& tree);
 
 }  // namespace vandrel

@@ -1,11 +1,15 @@
 #include "reports/report_pages.h"
 
+#include <utility>
+#include <vector>
+
 #include "analysis/body_texts.h"
 #include "analysis/source_page.h"
 #include "platform/dir_scan.h"
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/html_text.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reader/splitters.h"
@@ -117,18 +121,26 @@ StepResult WriteDefinitionList() {
     AppendAnalyzeLog(pattern, kLogFileNotOpen);
     Box(kMsgNoDefinitionFile);
   }
+  std::vector<std::pair<std::string, std::string>> files;  // name, path
   while (more) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
     more = scan.FindNextFile();
-    const std::string& file = scan.GetFileName();
-    if (scan.IsDots() || scan.IsDirectory() || !MbContains(file, "DEF_")) continue;
-    // Shorter than the definition file's name, so a file name as well.
-    const std::string shortName = MbRemoveAll(MbRemoveAll(file, "DEF_"), ".dat");
-    out.Write("<A href= .\\DEF\\" + shortName + ".html target='view'>" + EscapeHtml(shortName) +
-              "</A><BR>\n");
-    WriteDefinitionPage(scan.GetFilePath(), WorkPath("HTML/DEF/" + shortName + ".html"));
+    if (!scan.IsDots() && !scan.IsDirectory()) files.emplace_back(scan.GetFileName(), scan.GetFilePath());
   }
-  return StepResult::Done;
+  // The pages are made at once; the list's links go in in scan order.
+  const size_t done = RunInOrder(
+      files.size(),
+      [&](size_t i) {
+        const std::string& file = files[i].first;
+        if (!MbContains(file, "DEF_")) return true;
+        // Shorter than the definition file's name, so a file name as well.
+        const std::string shortName = MbRemoveAll(MbRemoveAll(file, "DEF_"), ".dat");
+        AtCommit([&out, link = "<A href= .\\DEF\\" + shortName + ".html target='view'>" + EscapeHtml(shortName) +
+                               "</A><BR>\n"] { out.Write(link); });
+        WriteDefinitionPage(files[i].second, WorkPath("HTML/DEF/" + shortName + ".html"));
+        return true;
+      },
+      &g_abortRequested);
+  return done < files.size() ? StepResult::Aborted : StepResult::Done;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "reports/report_trees.h"
 
+#include <atomic>
+#include <memory>
 #include <vector>
 
 #include "analysis/body_texts.h"
@@ -8,6 +10,7 @@
 #include "platform/file_ops.h"
 #include "platform/host.h"
 #include "platform/html_text.h"
+#include "platform/ordered_work.h"
 #include "platform/os_path.h"
 #include "platform/text_file.h"
 #include "reader/name_suffix_index.h"
@@ -112,50 +115,80 @@ StepResult WriteAllVariablePages(CallTreeRun& run) {
 
   std::vector<const CallRecord*> records(functions.size(), nullptr);
   std::vector<std::vector<Hit>> hits(index.Size());
-  std::vector<int> lastEntry(index.Size(), -1), lastFunction(index.Size(), -1);
-  for (size_t f = 0; f < functions.size(); ++f) {
+  // The functions are matched at once (the index is only read); their hits
+  // join in tree order.
+  ForEachInParallel(functions.size(), [&](size_t f) {
     const CallRecord* rec = cache.Find(functions[f].name);
-    if (!rec || !rec->readable || !rec->hasAccessSection) continue;
-    records[f] = rec;
-    for (size_t e = 0; e < rec->accesses.size(); ++e) {
+    if (rec && rec->readable && rec->hasAccessSection) records[f] = rec;
+    return true;
+  });
+  std::vector<std::vector<std::pair<int, int>>> named(functions.size());  // name id, entry
+  ForEachInParallel(functions.size(), [&](size_t f) {
+    const CallRecord* rec = records[f];
+    for (size_t e = 0; rec && e < rec->accesses.size(); ++e) {
       const std::string& entry = rec->accesses[e];
       const char separator = MbContains(entry, ".") ? '.' : ' ';
       const std::vector<bool> starts = CharacterStarts(entry);
+      const size_t first = named[f].size();
       for (size_t q = 0; q < entry.size(); ++q) {
         if (entry[q] != separator || !starts[q]) continue;
         index.ForEachEndingAt(entry, starts, q, [&](int id) {
-          if (lastFunction[id] == static_cast<int>(f) && lastEntry[id] == static_cast<int>(e)) return;
-          lastFunction[id] = static_cast<int>(f);
-          lastEntry[id] = static_cast<int>(e);
-          hits[id].push_back({static_cast<int>(f), static_cast<int>(e)});
+          for (size_t k = first; k < named[f].size(); ++k)
+            if (named[f][k].first == id) return;
+          named[f].emplace_back(id, static_cast<int>(e));
         });
       }
     }
-  }
+    return true;
+  });
+  for (size_t f = 0; f < functions.size(); ++f)
+    for (const auto& [id, e] : named[f]) hits[id].push_back({static_cast<int>(f), e});
 
-  for (const auto& [v, id] : variables) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
-    // The detail shows where the walk over the tree ends for this variable.
-    if (!functions.empty()) SetStatusDetail(functions.back().name);
-    WriteVariablePages(v, hits[id], functions, records);
-  }
-  return StepResult::Done;
+  const size_t done = RunInOrder(
+      variables.size(),
+      [&](size_t i) {
+        // The detail shows where the walk over the tree ends for this variable.
+        if (!functions.empty()) SetStatusDetail(functions.back().name);
+        WriteVariablePages(variables[i].first, hits[variables[i].second], functions, records);
+        return true;
+      },
+      &g_abortRequested);
+  return done < variables.size() ? StepResult::Aborted : StepResult::Done;
 }
 
-// Moves call_tree.html to the root's page. A page name that cannot be used
-// or is taken (a root named "index" would replace the list) is logged, and
-// call_tree.html gets back what it held before the root.
-bool MoveTreePage(const std::string& root, const std::string& before) {
-  const std::string pageName = "CallTree_" + root + ".html";
-  const std::string page = TreePath(pageName);
-  if (IsUsableFileName(pageName)) {
-    if (!PathExists(page) && RenameFile(TreePath("call_tree.html"), page)) return true;
-    AppendAnalyzeLog(page, kLogPageNameTaken);
+// The root's page: call_tree.html with the root's tree (what it held before
+// the root, then the tree's lines) becomes CallTree_<root>.html. A page name
+// that cannot be used or is taken (a root named "index" would replace the
+// list) is logged, and call_tree.html keeps what it held before the root.
+// The page is opened before the tree is drawn into it (the tree writes no
+// page), and what the page name needs is logged after the tree's lines.
+class TreePage {
+ public:
+  TreePage(const std::string& root, std::string before)
+      : name_("CallTree_" + root + ".html"), path_(TreePath(name_)), before_(std::move(before)) {
+    made_ = FileNameFits(name_) && !PathExists(path_);
   }
-  TextFile f(TreePath("call_tree.html"), TextFile::Mode::Truncate);
-  f.Write(before);
-  return false;
-}
+  // Opens the page for the tree's lines, or leaves it closed.
+  void Open(TextFile& page) const {
+    if (!made_) return;
+    page.Open(path_, TextFile::Mode::Truncate);
+    page.Write(before_);
+  }
+  // After the tree: true when the page was made.
+  bool Finish() const {
+    if (made_) {
+      DeleteFile(TreePath("call_tree.html"));
+      return true;
+    }
+    if (IsUsableFileName(name_)) AppendAnalyzeLog(path_, kLogPageNameTaken);
+    TextFile(TreePath("call_tree.html"), TextFile::Mode::Truncate).Write(before_);
+    return false;
+  }
+
+ private:
+  std::string name_, path_, before_;
+  bool made_ = false;
+};
 
 }  // namespace
 
@@ -176,24 +209,62 @@ StepResult WriteReportTrees() {
     Box(kMsgNoFunction);
     return StepResult::Stopped;
   }
-  CallTreeRun run(folder, g_callTreeLimits);
-  std::string pageStart = kTreePageHead;  // what call_tree.html holds before the next root
+  std::vector<std::string> names;
   while (more) {
-    if (g_abortRequested.load() == 1) return StepResult::Aborted;
     more = scan.FindNextFile();
-    if (scan.IsDots() || scan.IsDirectory()) continue;
-    const std::string root = scan.GetFileName();
-    SetStatusDetail(root);
-    const CallRecord* rec = run.records.Find(root);
-    if (!rec || !rec->root) continue;
-    TextFile(TreePath("call_tree.html"), TextFile::Mode::Write).Close();
-    g_callTreeDepth = 0;
-    WriteCallTree(root, run);
-    if (!MoveTreePage(root, pageStart)) continue;
-    pageStart.clear();
-    TextFile index(TreePath("CallTree_index.html"), TextFile::Mode::Append);
-    index.Write("<A href= CallTree_" + root + ".html target='mid'>" + EscapeHtml(root) + "</A><BR>\n");
+    if (!scan.IsDots() && !scan.IsDirectory()) names.push_back(scan.GetFileName());
   }
+  CallTreeRun run(folder, g_callTreeLimits);
+  run.records.Preload();
+  // What call_tree.html holds before the next root: the page's head until
+  // the first root's page is made, then nothing.
+  std::atomic<bool> headBefore{true};
+  // The roots are drawn at once, each with a budget of its own that counts
+  // the run's share as unspent; a root during which the share runs out, and
+  // every root after it, is drawn again in order (their trees are short).
+  const size_t done = RunInOrder(
+      names.size(),
+      [&](size_t i) {
+        const std::string& root = names[i];
+        SetStatusDetail(root);
+        const CallRecord* rec = run.records.Find(root);
+        if (!rec || !rec->root) return true;
+        const bool head = headBefore.load();
+        std::shared_ptr<CallTreeBudget> ahead;
+        if (ItemContext* item = CurrentItem()) {
+          if (run.budget.RunShareSpent()) {
+            item->RunAtTurn();
+            return true;
+          }
+          ahead = std::make_shared<CallTreeBudget>(run.budget.AheadOfRun());
+          item->Check([&run, &headBefore, ahead, head] {
+            return headBefore.load() == head && run.budget.CanAdopt(*ahead);
+          });
+        }
+        auto tree = std::make_shared<RootTree>(run, ahead ? *ahead : run.budget);
+        const TreePage page(root, head ? kTreePageHead : std::string());
+        page.Open(tree->page);
+        g_callTreeDepth = 0;
+        WriteCallTree(root, *tree);
+        if (ahead && ahead->Stopped()) {
+          CurrentItem()->RunAtTurn();  // near the run's share: drawn in order
+          return true;
+        }
+        AtCommit([&run, ahead, tree] {
+          if (ahead) run.budget.Adopt(*ahead);
+          run.textFunctions.Merge(tree->textFunctions);
+        });
+        if (!page.Finish()) return true;
+        AtCommit([&headBefore] {
+          headBefore = false;
+          NoteSharedChange();  // the roots drawn ahead on the head run again
+        });
+        TextFile index(TreePath("CallTree_index.html"), TextFile::Mode::Append);
+        index.Write("<A href= CallTree_" + root + ".html target='mid'>" + EscapeHtml(root) + "</A><BR>\n");
+        return true;
+      },
+      &g_abortRequested, /*ahead=*/1024);
+  if (done < names.size()) return StepResult::Aborted;
   scan.Close();
   return WriteAllVariablePages(run);
 }

@@ -3,7 +3,9 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/ordered_work.h"
 #include "platform/text_file.h"
+#include "platform/work_store.h"
 #include "run/texts.h"
 
 namespace vandrel {
@@ -16,16 +18,25 @@ namespace {
 std::mutex g_logMutex;
 thread_local LogGroup* t_openGroup = nullptr;
 
+// While the work folder is kept, a line waits until the files written before
+// it are on the disk, so that a file whose writes were lost is logged where
+// one thread would have logged it.
 void WriteToLog(const std::string& text) {
-  std::lock_guard<std::mutex> lock(g_logMutex);
-  TextFile log;
-  if (!log.Open(kAnalyzeLogPath, TextFile::Mode::Append)) return;
-  log.Write(text);
-  log.Close();
+  work_store::AfterChangesSoFar([text] {
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    TextFile log;
+    if (!log.Open(kAnalyzeLogPath, TextFile::Mode::Append)) return;
+    log.Write(text);
+    log.Close();
+  });
 }
 
+// An item running ahead writes at its commit, into the group open there
+// (the step's), as one thread would.
 void AppendToLog(const std::string& kind, const std::string& text) {
-  if (!LogGroup::Hold(kind, text)) WriteToLog(text);
+  if (LogGroup::Hold(kind, text)) return;
+  if (CurrentItem()) return AtCommit([kind, text] { AppendToLog(kind, text); });
+  WriteToLog(text);
 }
 
 void AppendToLog(const std::string& text) { AppendToLog(text, text); }
@@ -77,16 +88,29 @@ LogGroup::LogGroup() : outer_(t_openGroup) { t_openGroup = this; }
 LogGroup::~LogGroup() {
   t_openGroup = outer_;
   try {
-    if (outer_) {
-      for (const Held& h : lines_) outer_->lines_.push_back({h.more ? Text(h) : h.text, 0});
-    } else if (!lines_.empty()) {
-      std::string all;
-      for (const Held& h : lines_) all += h.more ? Text(h) : h.text;
-      WriteToLog(all);
-    }
+    std::vector<std::string> texts;
+    for (const Held& h : lines_) texts.push_back(h.more ? Text(h) : h.text);
+    if (outer_)
+      for (std::string& t : texts) outer_->lines_.push_back({std::move(t), 0});
+    else if (!texts.empty() && CurrentItem())
+      AtCommit([texts] { HandOver(texts); });  // into the group open at the commit
+    else
+      HandOver(texts);
   } catch (...) {
     // A log that cannot be written loses its lines, as it does outside a group.
   }
+}
+
+// The lines of a closed outermost group: to the group open on this thread
+// as they are, or to the log.
+void LogGroup::HandOver(const std::vector<std::string>& texts) {
+  if (LogGroup* open = t_openGroup) {
+    for (const std::string& t : texts) open->lines_.push_back({t, 0});
+    return;
+  }
+  std::string all;
+  for (const std::string& t : texts) all += t;
+  if (!all.empty()) WriteToLog(all);
 }
 
 bool LogGroup::Hold(const std::string& kind, const std::string& text) {

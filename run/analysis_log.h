@@ -59,6 +59,7 @@ class LogGroup {
     long long more = 0;
   };
   static std::string Text(const Held& h);
+  static void HandOver(const std::vector<std::string>& texts);
 
   LogGroup* outer_;
   std::vector<Held> lines_;

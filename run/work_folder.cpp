@@ -58,17 +58,21 @@ int DeleteDirectoryRecursive(const std::string& path) {
   return RemoveDirectory(path) ? 1 : 0;
 }
 
-bool IsUsableFileName(const std::string& name) {
+bool FileNameFits(const std::string& name) {
   // "\" is a separator on its way to the OS, unless it is a trail byte; the
   // name must come back from the OS as itself, and fit the OS's name length
   // with the longest prefix and suffix the files made of it get.
   constexpr size_t kNameMax = 255;
   constexpr size_t kDecoration = sizeof("call_tree_.html") - 1;
-  if (!name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-      name.find('\0') == std::string::npos && MbFind(name, "\\") == std::string::npos) {
-    const std::string os = OsPath(name);
-    if (os.size() + kDecoration <= kNameMax && ReachableCp932Name(os) == name) return true;
-  }
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+      name.find('\0') != std::string::npos || MbFind(name, "\\") != std::string::npos)
+    return false;
+  const std::string os = OsPath(name);
+  return os.size() + kDecoration <= kNameMax && ReachableCp932Name(os) == name;
+}
+
+bool IsUsableFileName(const std::string& name) {
+  if (FileNameFits(name)) return true;
   std::string shown = name;
   for (char& c : shown)
     if (c == '\0') c = ' ';

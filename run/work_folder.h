@@ -35,5 +35,7 @@ int DeleteDirectoryRecursive(const std::string& path);
 // not convert to the OS's names and back (not valid CP932), and one too long
 // for the OS once "call_tree_" and ".html" are added.
 bool IsUsableFileName(const std::string& name);
+// The same test without the log line.
+bool FileNameFits(const std::string& name);
 
 }  // namespace vandrel

@@ -77,7 +77,7 @@ TEST_F(BodyTest, ExceptionIsLoggedWithTheStateAndTheBodyIsSkipped) {
   EXPECT_EQ(LogText(), "input.c : 7 : start : " + Sj("例外発生070") + "start\r\n");
   EXPECT_EQ(outcome.nextLine, "int z;\n");
   EXPECT_EQ(g_lineCounter, 9);
-  g_currentSourceFile.clear();
+  g_currentSourceFile = "";
 }
 
 TEST_F(BodyTest, StatementOf30000TokensIsLoggedAndGoesOn) {
@@ -90,7 +90,7 @@ TEST_F(BodyTest, StatementOf30000TokensIsLoggedAndGoesOn) {
   ASSERT_EQ(AnalyzeSource(source).result, 1);
   EXPECT_EQ(LogText(), Crlf("input.c : 3 : " + zeros + ";\n : " + Sj("メモリオーバー") + "900\n"));
   EXPECT_EQ(WritesOf(WorkFile("func_als/f")), "x");
-  g_currentSourceFile.clear();
+  g_currentSourceFile = "";
 }
 
 TEST_F(BodyTest, LongLineIsReadWhole) {

@@ -39,7 +39,7 @@ TEST_F(WalkerTest, PassesOnlyTheSixExtensions) {
 TEST_F(WalkerTest, CurrentSourceFileIsTheTitleWhenThePassRuns) {
   Tree({"x.bak.c", "y.h"});
   Names seen;
-  host.onDetail = [&](const std::string& d) { seen.push_back(d + "=" + g_currentSourceFile); };
+  host.onDetail = [&](const std::string& d) { seen.push_back(d + "=" + g_currentSourceFile.Get()); };
   SearchFile_DefineAls("*.*", "src");
   // The walker shows the entry first, the pass then shows it again.
   EXPECT_EQ(seen, (Names{"x.bak.c=", "x.bak.c=x.bak", "y.h=x.bak", "y.h=y"}));

@@ -49,7 +49,7 @@ TEST_F(DedupPassTest, EveryRecordOfTheFolderIsWrittenAndItsLinesCounted) {
   EXPECT_EQ(GetWorkFile("func_als2/a"), "[参照変数]\nx\n\n");
   EXPECT_EQ(GetWorkFile("func_als2/b"), "[フォルダ名]\nSRC\n\n");
   EXPECT_FALSE(WorkFileExists("func_als2/sub"));
-  EXPECT_EQ(g_lineCounter.load(), 7);
+  EXPECT_EQ(static_cast<int>(g_lineCounter), 7);
   EXPECT_EQ(host.statusDetails, (std::vector<std::string>{"a", "b"}));
 }
 

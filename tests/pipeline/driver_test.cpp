@@ -130,8 +130,14 @@ TEST_F(DriverTest, OnlyARunWithoutLostWritesGetsTheCompletionMark) {
     host.onStatusText = [&](const std::string& t) {
       while (t == Sj("ヘッダ・プリプロ解析終了") && !closed) std::this_thread::yield();
       if (full && t == Sj("関数情報抽出中")) {
-        fs::remove("vcwk012345/FILEINFO/FileFuncInfo.txt");
-        fs::create_symlink("/dev/full", "vcwk012345/FILEINFO/FileFuncInfo.txt");
+        // Work files reach the disk behind the run: the list may be made
+        // after it was removed here, so until the link stands.
+        const fs::path list = "vcwk012345/FILEINFO/FileFuncInfo.txt";
+        std::error_code ec;
+        while (!fs::is_symlink(list, ec)) {
+          fs::remove(list, ec);
+          fs::create_symlink("/dev/full", list, ec);
+        }
       }
     };
     EXPECT_EQ(Run().outcome, AnalyseOutcome::ClosedEarly);

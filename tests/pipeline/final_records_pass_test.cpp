@@ -64,7 +64,7 @@ TEST_F(FinalRecordsPassTest, EndMarkerEntryIsDroppedAndNothingCountsLines) {
   PutWorkFile("func_als3/f", "[戻り値]\neeed\nx\n\n");
   EXPECT_EQ(WriteFinalRecords(), StepResult::Done);
   EXPECT_EQ(GetWorkFile("FunctionList4/f"), "[戻り値]\nx\n\n");
-  EXPECT_EQ(g_lineCounter.load(), 0);
+  EXPECT_EQ(static_cast<int>(g_lineCounter), 0);
 }
 
 TEST_F(FinalRecordsPassTest, MissingInputFolderIsLoggedAndBoxed) {

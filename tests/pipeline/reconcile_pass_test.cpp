@@ -162,7 +162,7 @@ TEST_F(ReconcilePassTest, DefinedValuesStartAfreshWithEachRecord) {
   EXPECT_EQ(ReconcileAcrossFiles(), StepResult::Done);
   EXPECT_EQ(GetWorkFile("func_als3/b"),
             "[ファイル名]\nmain.c\n\n[参照変数]\nzz\n\n[定義値]\nNONE\n\n");
-  EXPECT_EQ(g_lineCounter.load(), 12);
+  EXPECT_EQ(static_cast<int>(g_lineCounter), 12);
 }
 
 // A read name needs the definition file: without one the step ends after its
