@@ -652,6 +652,8 @@ void AfterChangesSoFar(std::function<void()> action) {
   RunReadyActions(false);
 }
 
+bool RunningActions() { return t_runningActions; }
+
 void SetMemoryBudgetForTesting(size_t bytes) { S().budget = bytes; }
 
 std::optional<std::string> KeyOf(std::string_view osPath) {

@@ -51,6 +51,9 @@ bool Active();
 // At once when nothing is kept. For lines of a log that must stand where a
 // write of one thread would have reported its loss.
 void AfterChangesSoFar(std::function<void()> action);
+// True on a thread while it runs such actions and the reports before them:
+// what they log stands where they run, outside any group open there.
+bool RunningActions();
 // The bytes that the kept files may hold in memory; files already on the
 // disk are dropped from memory beyond it (read again from the disk).
 void SetMemoryBudgetForTesting(size_t bytes);

@@ -34,7 +34,9 @@ void WriteToLog(const std::string& text) {
 // An item running ahead writes at its commit, into the group open there
 // (the step's), as one thread would.
 void AppendToLog(const std::string& kind, const std::string& text) {
-  if (LogGroup::Hold(kind, text)) return;
+  // A write lost behind the run is reported where its loss stands in the
+  // log, whatever group is open on the thread that reports it.
+  if (!work_store::RunningActions() && LogGroup::Hold(kind, text)) return;
   if (CurrentItem()) return AtCommit([kind, text] { AppendToLog(kind, text); });
   WriteToLog(text);
 }
