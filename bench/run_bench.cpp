@@ -184,14 +184,20 @@ bool OnPath(const char* name) {
   return false;
 }
 
+// Removes a folder of the benchmark's; what the file system refuses stays.
+void RemoveFolder(const fs::path& folder) {
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+}
+
 // gtags and htags over the tree, their files in a fresh folder; -1 on failure.
 double TimePeer(const fs::path& tree, const fs::path& scratch) {
-  fs::remove_all(scratch);
+  RemoveFolder(scratch);
   fs::create_directories(scratch / "db");
   fs::create_directories(scratch / "html");
   double index = TimeCommand({"gtags", (scratch / "db").string()}, tree);
   double pages = index < 0 ? -1 : TimeCommand({"htags", "-d", (scratch / "db").string(), (scratch / "html").string()}, tree);
-  fs::remove_all(scratch);
+  RemoveFolder(scratch);
   return pages < 0 ? -1 : index + pages;
 }
 
@@ -279,10 +285,10 @@ int main(int argc, char** argv) {
   for (int n = 0; n < repeat; ++n) {
     Run r = Analyse(tree, batch);
     if (n == 0 || r.total < best.total) {
-      if (n != 0) { std::error_code rec; fs::remove_all(best.folder, rec); }
+      if (n != 0) RemoveFolder(best.folder);
       best = r;
     } else {
-      { std::error_code rec; fs::remove_all(r.folder, rec); }
+      RemoveFolder(r.folder);
     }
   }
   PrintRun(best);
@@ -294,7 +300,7 @@ int main(int argc, char** argv) {
     for (int n = 0; n < repeat; ++n) {
       fs::path into = best.folder.string() + "-floor";
       double t = Replay(entries, into, threads);
-      { std::error_code rec; fs::remove_all(into, rec); }
+      RemoveFolder(into);
       std::printf("%-30s %8.2f s (%d thread%s)\n", "floor: its files created", t, threads,
                   threads == 1 ? "" : "s");
       if (floor < 0 || t < floor) floor = t;
@@ -316,6 +322,6 @@ int main(int argc, char** argv) {
   if (keep)
     std::printf("run folder: %s\n", best.folder.c_str());
   else
-    { std::error_code rec; fs::remove_all(best.folder, rec); }
+    RemoveFolder(best.folder);
   return 0;
 }

@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <utility>
 #include <cerrno>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_ops.h"
@@ -46,7 +46,7 @@ class Fd {
 // other threads).
 mode_t ProcessUmask() {
   static const mode_t mask = [] {
-    mode_t m = 077;  // when it cannot be read: the most that it takes
+    mode_t m = 0777;  // when it cannot be read: every mode is set
     if (FILE* f = std::fopen("/proc/self/status", "r")) {
       char line[256];
       while (std::fgets(line, sizeof line, f))

@@ -4,18 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cerrno>
+#include <cstdlib>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
-#include <set>
-#include <algorithm>
 
 #include <dirent.h>
 
@@ -424,7 +424,9 @@ void WritePosted(const std::string& key) {
     // came after it stays as the file's tail.
     size_t written = from;
     for (const std::string& chunk : bytes) written += chunk.size();
-    if (ok && !now.deleted && now.contentFrom == 0 &&
+    // (Nothing leaves when nothing was written: the bytes past contentFrom
+    // are a tail only once some are on the disk.)
+    if (ok && !now.deleted && now.contentFrom == 0 && written > 0 &&
         (S().resident > S().budget || now.content.size() > kLargeFile) && written <= now.content.size() &&
         (now.dirtyFrom == kNothingDirty || now.dirtyFrom >= written)) {
       S().resident -= written;
@@ -621,6 +623,11 @@ void End(bool dropWrites) {
   }
   Drain();
   RunReadyActions(true);
+  {
+    // What is left are the first changes of the dropped writes.
+    std::lock_guard<std::mutex> lock(S().pendingMutex);
+    S().inflight.clear();
+  }
   S().active = false;
   for (Shard& shard : S().shards) {
     std::lock_guard<std::mutex> lock(shard.mutex);

@@ -117,15 +117,12 @@ StepResult WriteAllVariablePages(CallTreeRun& run) {
   std::vector<std::vector<Hit>> hits(index.Size());
   // The functions are matched at once (the index is only read); their hits
   // join in tree order.
-  ForEachInParallel(functions.size(), [&](size_t f) {
-    const CallRecord* rec = cache.Find(functions[f].name);
-    if (rec && rec->readable && rec->hasAccessSection) records[f] = rec;
-    return true;
-  });
   std::vector<std::vector<std::pair<int, int>>> named(functions.size());  // name id, entry
   ForEachInParallel(functions.size(), [&](size_t f) {
-    const CallRecord* rec = records[f];
-    for (size_t e = 0; rec && e < rec->accesses.size(); ++e) {
+    const CallRecord* rec = cache.Find(functions[f].name);
+    if (!rec || !rec->readable || !rec->hasAccessSection) return true;
+    records[f] = rec;
+    for (size_t e = 0; e < rec->accesses.size(); ++e) {
       const std::string& entry = rec->accesses[e];
       const char separator = MbContains(entry, ".") ? '.' : ' ';
       const std::vector<bool> starts = CharacterStarts(entry);

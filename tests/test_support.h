@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <mutex>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,6 +52,12 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
   in.read(bytes.data(), size);
   bytes.resize(static_cast<size_t>(in.gcount()));
   return bytes;
+}
+
+// A log's text with its time stamps ("26.12.11 05:40:00") as "TIME".
+inline std::string LogTimesAsTime(const std::string& log) {
+  static const std::regex stamp("\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d");
+  return std::regex_replace(log, stamp, "TIME");
 }
 
 // Each test runs in its own empty current directory (the work folder, the

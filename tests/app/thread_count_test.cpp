@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -44,13 +43,12 @@ std::string WithoutStamps(std::string text) {
 // The files below the current folder, read, with stamps put aside (the
 // log's time stamps too).
 std::map<std::string, std::string> FilesHere() {
-  static const std::regex stamp("\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d");
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(".")) {
     if (entry.is_directory()) continue;
     const std::string path = entry.path().lexically_relative(".").string();
     std::string bytes = test::ReadBytes(entry.path());
-    if (path.ends_with("AnalyzeLog.txt")) bytes = std::regex_replace(bytes, stamp, "TIME");
+    if (path.ends_with("AnalyzeLog.txt")) bytes = test::LogTimesAsTime(bytes);
     // Large pages (the budgeted call trees) as their size and hash.
     if (bytes.size() > (1 << 20))
       bytes = "size " + std::to_string(bytes.size()) + ", hash " + std::to_string(std::hash<std::string>{}(bytes));

@@ -73,9 +73,7 @@ TEST_F(AnalyseCommandTest, LostWritesAreLoggedWhereOneThreadLogsThem) {
     };
     AnalyseResult r = Run("src", "out");
     EXPECT_EQ(r.outcome, AnalyseOutcome::Incomplete);
-    std::string log = std::regex_replace(ReadBytes("AnalyzeLog.txt"),
-                                         std::regex("\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d"), "TIME");
-    logs.push_back(log);
+    logs.push_back(test::LogTimesAsTime(ReadBytes("AnalyzeLog.txt")));
   }
   SetWorkThreadsForTesting(0);
   EXPECT_EQ(logs[0], logs[1]);
