@@ -106,10 +106,15 @@ size_t MbFind(std::string_view hay, std::string_view needle, size_t from) {
   // trail byte.
   size_t pos = 0;
   while (pos < from && pos < hay.size()) pos = MbNextChar(hay, pos);
-  for (; pos + needle.size() <= hay.size(); pos = MbNextChar(hay, pos)) {
-    if (hay.compare(pos, needle.size(), needle) == 0) return pos;
+  // The byte search finds the candidates; the walk over the character starts
+  // tells those inside a double-byte character.
+  for (size_t start = pos;;) {
+    const size_t hit = hay.find(needle, start);
+    if (hit == std::string_view::npos) return hit;
+    while (pos < hit) pos = MbNextChar(hay, pos);
+    if (pos == hit) return hit;
+    start = pos;
   }
-  return std::string_view::npos;
 }
 
 size_t MbReverseFind(std::string_view s, char c) {

@@ -169,10 +169,19 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
   for (size_t i = 1; i < plan.folders.size(); ++i)
     if (!MakeFolder(plan.folders[i].to, plan.folders[i].mode)) return false;
 
+  // Runs of files taken from the folders in turn: threads creating files in
+  // one folder wait for each other on the folder's lock.
+  constexpr size_t kRun = 64;
   std::vector<std::pair<const CopyPlan::Folder*, const std::string*>> files;
-  for (const CopyPlan::Folder& f : plan.folders)
-    for (const std::string& name : f.files) files.emplace_back(&f, &name);
-  return ForEachRunInParallel(files.size(), 64, [&](size_t i) {
+  for (size_t start = 0, more = 1; more; start += kRun) {
+    more = 0;
+    for (const CopyPlan::Folder& f : plan.folders)
+      for (size_t k = start; k < std::min(f.files.size(), start + kRun); ++k) {
+        files.emplace_back(&f, &f.files[k]);
+        more = 1;
+      }
+  }
+  return ForEachRunInParallel(files.size(), kRun, [&](size_t i) {
     if (stop && stop->load() == 1) return false;
     const auto& [folder, name] = files[i];
     return CopyOneFile(folder->from + "/" + *name, folder->to + "/" + *name);

@@ -1,5 +1,8 @@
 #include "prepro/header_list.h"
 
+#include <string.h>
+
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -33,6 +36,9 @@ struct HeaderListCache {
   bool loaded = false;
   FileStamp stamp;
   std::vector<std::string> lines;
+  std::string joined;                           // the lines, each after a "\n"
+  std::vector<size_t> starts;                   // of each line in joined
+  std::unordered_map<std::string, int> named;   // a header's name -> its first line
   std::unordered_map<std::string, int> answers;  // name -> line, -1 for none
 
   bool Refresh() {
@@ -48,21 +54,40 @@ struct HeaderListCache {
       return false;
     }
     lines.clear();
+    joined.clear();
+    starts.clear();
+    named.clear();
     answers.clear();
-    for (std::string line; file.ReadLine(line);) lines.push_back(line);
+    for (std::string line; file.ReadLine(line);) {
+      named.emplace(line.substr(0, line.find('\t')), static_cast<int>(lines.size()));
+      joined += '\n';
+      starts.push_back(joined.size());
+      joined += line;
+      lines.push_back(std::move(line));
+    }
     stamp = now;
     loaded = true;
     return true;
   }
+  // The first line that holds the name. A line that begins with it bounds
+  // the search; the byte search then skips the lines without it.
   int Find(const std::string& name) {
     auto it = answers.find(name);
     if (it != answers.end()) return it->second;
     int found = -1;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (MbContains(lines[i], name)) {
-        found = static_cast<int>(i);
+    auto own = named.find(name);
+    const size_t end = own == named.end() ? joined.size() : starts[static_cast<size_t>(own->second)] + name.size();
+    for (size_t from = 0; from < end;) {
+      const void* at = memmem(joined.data() + from, end - from, name.data(), name.size());
+      if (!at) break;
+      const size_t hit = static_cast<size_t>(static_cast<const char*>(at) - joined.data());
+      const size_t i = static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), hit) - starts.begin());
+      const size_t line = i == 0 ? 0 : i - 1;
+      if (i != 0 && MbContains(lines[line], name)) {
+        found = static_cast<int>(line);
         break;
       }
+      from = i < starts.size() ? starts[i] : end;
     }
     answers.emplace(name, found);
     return found;

@@ -29,8 +29,12 @@ TEST(Cp932Test, SearchesNeverMatchInsideADoubleByteCharacter) {
       {"\x82\x61" "a", "a", 2},    // 0x61 as a trail byte does not count
       {"ab" + kSo + "cd", "cd", 4},
       {"abc", "", 0},
+      {"\x82\x61\x82\x61" "a", "a", 4},  // two trail bytes before the match
+      {kSo + "\x82", "\x82", 2},          // a lone lead byte at the end is a character
   };
   for (const Case& c : cases) EXPECT_EQ(MbFind(c.hay, c.needle), c.expected) << c.hay;
+  EXPECT_EQ(MbFind("a" + kSo + "a", "a", 1), 3u);
+  EXPECT_EQ(MbFind("a" + kHyo + "\\", "\\", 2), 3u);  // from inside a character
   EXPECT_EQ(MbReverseFind(kHyo + "\\" + kHyo, '\\'), 2u);
   EXPECT_EQ(MbReverseFind(kSo, '\\'), std::string::npos);
   EXPECT_TRUE(MbEndsWithChar("dir\\", '\\'));
