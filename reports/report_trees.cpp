@@ -253,8 +253,8 @@ StepResult WriteReportTrees() {
         });
         if (!page.Finish()) return true;
         AtCommit([&headBefore] {
-          headBefore = false;
-          NoteSharedChange();  // the roots drawn ahead on the head run again
+          // The roots drawn ahead on the head run again.
+          if (headBefore.exchange(false)) NoteSharedChange();
         });
         TextFile index(TreePath("CallTree_index.html"), TextFile::Mode::Append);
         index.Write("<A href= CallTree_" + root + ".html target='mid'>" + EscapeHtml(root) + "</A><BR>\n");
