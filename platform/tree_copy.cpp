@@ -173,14 +173,12 @@ bool CopyFolder(const std::string& from, const std::string& to, const struct sta
   // one folder wait for each other on the folder's lock.
   constexpr size_t kRun = 64;
   std::vector<std::pair<const CopyPlan::Folder*, const std::string*>> files;
-  for (size_t start = 0, more = 1; more; start += kRun) {
-    more = 0;
+  size_t most = 0;
+  for (const CopyPlan::Folder& f : plan.folders) most = std::max(most, f.files.size());
+  for (size_t start = 0; start < most; start += kRun)
     for (const CopyPlan::Folder& f : plan.folders)
-      for (size_t k = start; k < std::min(f.files.size(), start + kRun); ++k) {
+      for (size_t k = start; k < std::min(f.files.size(), start + kRun); ++k)
         files.emplace_back(&f, &f.files[k]);
-        more = 1;
-      }
-  }
   return ForEachRunInParallel(files.size(), kRun, [&](size_t i) {
     if (stop && stop->load() == 1) return false;
     const auto& [folder, name] = files[i];

@@ -36,7 +36,7 @@ struct HeaderListCache {
   bool loaded = false;
   FileStamp stamp;
   std::vector<std::string> lines;
-  std::string joined;                           // the lines, each after a "\n"
+  std::string joined;                           // the lines, each before a "\n"
   std::vector<size_t> starts;                   // of each line in joined
   std::unordered_map<std::string, int> named;   // a header's name -> its first line
   std::unordered_map<std::string, int> answers;  // name -> line, -1 for none
@@ -60,9 +60,9 @@ struct HeaderListCache {
     answers.clear();
     for (std::string line; file.ReadLine(line);) {
       named.emplace(line.substr(0, line.find('\t')), static_cast<int>(lines.size()));
-      joined += '\n';
       starts.push_back(joined.size());
       joined += line;
+      joined += '\n';
       lines.push_back(std::move(line));
     }
     stamp = now;
@@ -76,18 +76,19 @@ struct HeaderListCache {
     if (it != answers.end()) return it->second;
     int found = -1;
     auto own = named.find(name);
-    const size_t end = own == named.end() ? joined.size() : starts[static_cast<size_t>(own->second)] + name.size();
+    const size_t end =
+        own == named.end() ? joined.size() : starts[static_cast<size_t>(own->second)] + name.size();
     for (size_t from = 0; from < end;) {
       const void* at = memmem(joined.data() + from, end - from, name.data(), name.size());
       if (!at) break;
       const size_t hit = static_cast<size_t>(static_cast<const char*>(at) - joined.data());
-      const size_t i = static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), hit) - starts.begin());
-      const size_t line = i == 0 ? 0 : i - 1;
-      if (i != 0 && MbContains(lines[line], name)) {
-        found = static_cast<int>(line);
+      // The line of the hit and the start of the next.
+      const size_t next = static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), hit) - starts.begin());
+      if (MbContains(lines[next - 1], name)) {
+        found = static_cast<int>(next - 1);
         break;
       }
-      from = i < starts.size() ? starts[i] : end;
+      from = next < starts.size() ? starts[next] : end;
     }
     answers.emplace(name, found);
     return found;

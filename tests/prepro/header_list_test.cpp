@@ -69,6 +69,11 @@ TEST_F(HeaderListTest, FindHeaderPathTakesTheFirstLineThatContainsTheName) {
   path = "unchanged";
   EXPECT_EQ(FindHeaderPath("\x5C.h", path), 0);
   EXPECT_EQ(path, "unchanged");
+  // a list written anew is read again; past a hit inside a character the
+  // search goes on to the lines after it
+  test::WriteBytes(kHeaderListPath, test::Sj("表.h\tsrc/表.h\r\n") + "z\x5C.h\tsrc/z.h\r\n");
+  EXPECT_EQ(FindHeaderPath("\x5C.h", path), 1);
+  EXPECT_EQ(path, "src/z.h");
 }
 
 TEST(MakeIncludeName, FolderOfTheIncludingFileAndTheOperandWithoutQuotes) {
