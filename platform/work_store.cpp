@@ -99,6 +99,7 @@ struct Store {
   std::condition_variable settled;
   std::atomic<size_t> pending{0};  // files queued or being written
   std::deque<std::string> queue;  // files to write, under pendingMutex
+  std::atomic<size_t> queued{0};  // its size
   unsigned writers = 0;           // writer tasks running
   // Changes are numbered in the order made. Under pendingMutex: the first
   // change of each file queued or being written, and the writes lost, by the
@@ -202,50 +203,76 @@ struct Overlay {
   bool checking = false;
 };
 
-void WritePosted(const std::string& key);
+// What a file's write leaves to settle with the queue.
+struct Written {
+  uint64_t firstChange = 0;  // the write's first change, in flight till now
+  bool inFlight = false;
+  bool again = false;        // changed meanwhile: written again from nextChange
+  uint64_t nextChange = 0;
+  bool lost = false;         // lost, reported as `shown` after lastChange
+  uint64_t lastChange = 0;
+  std::string shown;
+};
+Written WritePosted(const std::string& key);
+void Settle(const std::vector<std::string>& keys, const std::vector<Written>& writes);
 void RunReadyActions(bool all);
 
 // The files to write wait in a queue that a few writer tasks empty; a task
 // is started only when fewer are running than the work threads allow.
 void WriterTask() {
   std::vector<std::string> keys;
+  std::vector<Written> writes;
   for (int idle = 0;;) {
+    // A writer stays a little while for files to come, then goes; while
+    // none come it leaves the queue's lock to those who post.
+    if (S().queued.load() == 0 && ++idle <= 100) {
+      std::this_thread::yield();
+      continue;
+    }
     {
       std::lock_guard<std::mutex> lock(S().pendingMutex);
       for (int n = 0; n < 16 && !S().queue.empty(); ++n) {
         keys.push_back(std::move(S().queue.front()));
         S().queue.pop_front();
       }
-      // A writer stays a little while for files to come, then goes.
-      if (keys.empty() && ++idle > 100) {
+      S().queued = S().queue.size();
+      if (keys.empty() && idle > 100) {
         --S().writers;
         return;
       }
     }
-    if (keys.empty()) {
-      std::this_thread::yield();
-      continue;
-    }
+    if (keys.empty()) continue;
     idle = 0;
-    for (const std::string& key : keys) WritePosted(key);
+    writes.clear();
+    for (const std::string& key : keys) writes.push_back(WritePosted(key));
+    Settle(keys, writes);
     keys.clear();
   }
 }
 
-// Queues the file's write (its shard is locked).
-void Post(const std::string& key, Entry& e) {
+// Queues a file's write (under pendingMutex); true when a writer is to be
+// started.
+bool QueueLocked(const std::string& key, uint64_t firstChange) {
+  ++S().pending;
+  S().inflight.insert(firstChange);
+  S().queue.push_back(key);
+  S().queued = S().queue.size();
+  if (S().writers >= std::max(1u, WorkThreads() / 2)) return false;
+  ++S().writers;
+  return true;
+}
+
+// Queues the file's write unless one is queued; its shard's lock is released
+// first, so that the writer that takes it at once need not wait for it.
+void PostUnlocking(const std::string& key, Entry& e, std::unique_lock<std::mutex>& lock) {
   if (e.queued) return;
   e.queued = true;
-  bool start = false;
+  const uint64_t firstChange = e.dirtySeq;
+  lock.unlock();
+  bool start;
   {
-    std::lock_guard<std::mutex> lock(S().pendingMutex);
-    ++S().pending;
-    S().inflight.insert(e.dirtySeq);
-    S().queue.push_back(key);
-    if (S().writers < std::max(1u, WorkThreads() / 2)) {
-      ++S().writers;
-      start = true;
-    }
+    std::lock_guard<std::mutex> pending(S().pendingMutex);
+    start = QueueLocked(key, firstChange);
   }
   if (start) PostTask(WriterTask);
 }
@@ -343,14 +370,12 @@ bool OnlyAppends(const std::vector<FileOp>& ops, size_t size) {
 }
 
 // Writes what changed of a file since its last write, on a work thread.
-void WritePosted(const std::string& key) {
+Written WritePosted(const std::string& key) {
+  Written w;
   Shard& shard = ShardOf(key);
   std::unique_lock<std::mutex> lock(shard.mutex);
   auto it = shard.entries.find(key);
-  if (it == shard.entries.end()) {
-    lock.unlock();
-    return Done();
-  }
+  if (it == shard.entries.end()) return w;
   Entry& e = it->second;
   const uint64_t version = e.version;
   const bool remove = e.deleted;
@@ -410,6 +435,9 @@ void WritePosted(const std::string& key) {
     }
   }
 
+  w.firstChange = firstChange;
+  w.inFlight = true;
+  w.lastChange = lastChange;
   lock.lock();
   it = shard.entries.find(key);
   if (it != shard.entries.end()) {
@@ -435,24 +463,43 @@ void WritePosted(const std::string& key) {
       now.contentFrom = written;
       if (!rest.empty()) now.tail.push_back(std::move(rest));
     }
-    now.queued = false;
-    {
-      std::lock_guard<std::mutex> pending(S().pendingMutex);
-      S().inflight.erase(S().inflight.find(firstChange));
-      if (!ok && !now.failed) S().lost.emplace_back(lastChange, shown);
-    }
     if (!ok) {
       // From now on the disk tells what the file holds.
+      if (!now.failed) {
+        w.lost = true;
+        w.shown = shown;
+      }
       now.failed = true;
       S().resident -= now.content.size() + TailSize(now);
       std::string().swap(now.content);
       now.tail.clear();
       now.contentFrom = now.size;
     }
-    if (now.version != version) Post(key, now);
+    // Changed meanwhile: written again, its first change in flight before
+    // this write's leaves, so that no action runs in between.
+    w.again = now.version != version;
+    now.queued = w.again;
+    w.nextChange = now.dirtySeq;
   }
-  lock.unlock();
-  Done();
+  return w;
+}
+
+// Settles a writer's writes with the queue: files changed meanwhile queued
+// again, the writes' changes out of flight, the lost ones noted.
+void Settle(const std::vector<std::string>& keys, const std::vector<Written>& writes) {
+  int start = 0;
+  {
+    std::lock_guard<std::mutex> pending(S().pendingMutex);
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const Written& w = writes[i];
+      if (w.again && QueueLocked(keys[i], w.nextChange)) ++start;
+      if (!w.inFlight) continue;
+      if (auto f = S().inflight.find(w.firstChange); f != S().inflight.end()) S().inflight.erase(f);
+      if (w.lost) S().lost.emplace_back(w.lastChange, w.shown);
+    }
+  }
+  for (; start > 0; --start) PostTask(WriterTask);
+  for (size_t i = 0; i < keys.size(); ++i) Done();
   if (S().actionCount.load() > 0) RunReadyActions(false);
 }
 
@@ -512,7 +559,7 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
         e.tail.push_back(std::move(op.bytes));
       }
       ++e.version;
-      if (e.dirtyFrom != kNothingDirty) Post(key, e);
+      if (e.dirtyFrom != kNothingDirty) PostUnlocking(key, e, lock);
       return;
     }
     if (keepsBase) {
@@ -547,7 +594,7 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
   S().resident -= before;
   e.size = e.content.size();
   ++e.version;
-  if (e.dirtyFrom != kNothingDirty || e.dirtyDelete) Post(key, e);
+  if (e.dirtyFrom != kNothingDirty || e.dirtyDelete) PostUnlocking(key, e, lock);
 }
 
 Overlay* ItemOverlay() {
@@ -620,6 +667,7 @@ void End(bool dropWrites) {
     std::lock_guard<std::mutex> lock(S().pendingMutex);
     S().pending -= S().queue.size();
     S().queue.clear();
+    S().queued = 0;
   }
   Drain();
   RunReadyActions(true);
