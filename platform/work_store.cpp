@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -98,7 +99,9 @@ struct Store {
   std::mutex pendingMutex;
   std::condition_variable settled;
   std::atomic<size_t> pending{0};  // files queued or being written
-  std::deque<std::string> queue;  // files to write, under pendingMutex
+  // Files to write, under pendingMutex: the keys of kept entries (which stay
+  // while their writes are pending).
+  std::deque<const std::string*> queue;
   std::atomic<size_t> queued{0};  // its size
   unsigned writers = 0;           // writer tasks running
   // Changes are numbered in the order made. Under pendingMutex: the first
@@ -214,13 +217,13 @@ struct Written {
   std::string shown;
 };
 Written WritePosted(const std::string& key);
-void Settle(const std::vector<std::string>& keys, const std::vector<Written>& writes);
+void Settle(const std::vector<const std::string*>& keys, const std::vector<Written>& writes);
 void RunReadyActions(bool all);
 
 // The files to write wait in a queue that a few writer tasks empty; a task
 // is started only when fewer are running than the work threads allow.
 void WriterTask() {
-  std::vector<std::string> keys;
+  std::vector<const std::string*> keys;
   std::vector<Written> writes;
   for (int idle = 0;;) {
     // A writer stays a little while for files to come, then goes; while
@@ -232,7 +235,7 @@ void WriterTask() {
     {
       std::lock_guard<std::mutex> lock(S().pendingMutex);
       for (int n = 0; n < 16 && !S().queue.empty(); ++n) {
-        keys.push_back(std::move(S().queue.front()));
+        keys.push_back(S().queue.front());
         S().queue.pop_front();
       }
       S().queued = S().queue.size();
@@ -244,7 +247,7 @@ void WriterTask() {
     if (keys.empty()) continue;
     idle = 0;
     writes.clear();
-    for (const std::string& key : keys) writes.push_back(WritePosted(key));
+    for (const std::string* key : keys) writes.push_back(WritePosted(*key));
     Settle(keys, writes);
     keys.clear();
   }
@@ -252,7 +255,7 @@ void WriterTask() {
 
 // Queues a file's write (under pendingMutex); true when a writer is to be
 // started.
-bool QueueLocked(const std::string& key, uint64_t firstChange) {
+bool QueueLocked(const std::string* key, uint64_t firstChange) {
   ++S().pending;
   S().inflight.insert(firstChange);
   S().queue.push_back(key);
@@ -262,8 +265,9 @@ bool QueueLocked(const std::string& key, uint64_t firstChange) {
   return true;
 }
 
-// Queues the file's write unless one is queued; its shard's lock is released
-// first, so that the writer that takes it at once need not wait for it.
+// Queues the write of a kept file (key: the entry's own) unless one is
+// queued; its shard's lock is released first, so that the writer that takes
+// it at once need not wait for it.
 void PostUnlocking(const std::string& key, Entry& e, std::unique_lock<std::mutex>& lock) {
   if (e.queued) return;
   e.queued = true;
@@ -272,7 +276,7 @@ void PostUnlocking(const std::string& key, Entry& e, std::unique_lock<std::mutex
   bool start;
   {
     std::lock_guard<std::mutex> pending(S().pendingMutex);
-    start = QueueLocked(key, firstChange);
+    start = QueueLocked(&key, firstChange);
   }
   if (start) PostTask(WriterTask);
 }
@@ -486,7 +490,7 @@ Written WritePosted(const std::string& key) {
 
 // Settles a writer's writes with the queue: files changed meanwhile queued
 // again, the writes' changes out of flight, the lost ones noted.
-void Settle(const std::vector<std::string>& keys, const std::vector<Written>& writes) {
+void Settle(const std::vector<const std::string*>& keys, const std::vector<Written>& writes) {
   int start = 0;
   {
     std::lock_guard<std::mutex> pending(S().pendingMutex);
@@ -559,7 +563,7 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
         e.tail.push_back(std::move(op.bytes));
       }
       ++e.version;
-      if (e.dirtyFrom != kNothingDirty) PostUnlocking(key, e, lock);
+      if (e.dirtyFrom != kNothingDirty) PostUnlocking(it->first, e, lock);
       return;
     }
     if (keepsBase) {
@@ -594,7 +598,7 @@ void ChangeCommitted(const std::string& key, const std::string& path, std::vecto
   S().resident -= before;
   e.size = e.content.size();
   ++e.version;
-  if (e.dirtyFrom != kNothingDirty || e.dirtyDelete) PostUnlocking(key, e, lock);
+  if (e.dirtyFrom != kNothingDirty || e.dirtyDelete) PostUnlocking(it->first, e, lock);
 }
 
 Overlay* ItemOverlay() {
@@ -677,10 +681,14 @@ void End(bool dropWrites) {
     S().inflight.clear();
   }
   S().active = false;
+  // The kept files are freed behind the run.
+  auto kept = std::make_shared<std::vector<std::unordered_map<std::string, Entry>>>();
   for (Shard& shard : S().shards) {
     std::lock_guard<std::mutex> lock(shard.mutex);
+    kept->push_back(std::move(shard.entries));
     shard.entries.clear();
   }
+  PostTask([kept] { kept->clear(); });
   S().resident = 0;
   std::lock_guard<std::mutex> lock(S().namesMutex);
   S().diskNames.clear();
