@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,41 @@ TEST_F(WorkStoreTest, LostWritesAreReportedInTheOrderWritten) {
   EXPECT_EQ(order, expected);
   EXPECT_EQ(g_lost, expected);
   EXPECT_EQ(test::ReadBytes("kept/ok3"), std::string(100, 'x') + "\r\n");
+}
+
+// Files written again and again over their own bytes while their last
+// writes are still going: a line logged after a round of writes finds every
+// file of the round (or a later one) on the disk, and the disk ends with the
+// last round.
+TEST_F(WorkStoreTest, ALineAfterRewritesFindsThemOnTheDisk) {
+  constexpr int kFiles = 8, kRounds = 400;
+  auto fileName = [](int f) { return "kept/f" + std::to_string(f); };
+  auto roundText = [](int round) {  // of one length: each write covers the last
+    const std::string n = std::to_string(round);
+    return "round " + std::string(4 - n.size(), '0') + n + "\n";
+  };
+  std::mutex mutex;
+  std::vector<std::string> stale;  // files older on the disk than the line's round
+  for (int round = 0; round < kRounds; ++round) {
+    for (int f = 0; f < kFiles; ++f) {
+      TextFile out("./" + fileName(f), TextFile::Mode::Write);
+      out.Write(roundText(round));
+      out.Close();
+    }
+    if (round % 20 != 19) continue;
+    work_store::AfterChangesSoFar([&, round] {
+      for (int f = 0; f < kFiles; ++f) {
+        const std::string bytes = test::ReadBytes(fileName(f));
+        if (bytes.size() != 12 || std::stoi(bytes.substr(6, 4)) < round) {
+          std::lock_guard<std::mutex> lock(mutex);
+          stale.push_back(fileName(f) + " at round " + std::to_string(round) + ": " + bytes);
+        }
+      }
+    });
+  }
+  work_store::End();
+  EXPECT_EQ(stale, std::vector<std::string>());
+  for (int f = 0; f < kFiles; ++f) EXPECT_EQ(test::ReadBytes(fileName(f)), test::Crlf(roundText(kRounds - 1)));
 }
 
 // An ended run drops the writes not yet begun (its folder is to be
