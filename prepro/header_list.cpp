@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,7 +36,6 @@ namespace {
 struct HeaderListCache {
   bool loaded = false;
   FileStamp stamp;
-  std::vector<std::string> lines;
   std::string joined;                           // the lines, each before a "\n"
   std::vector<size_t> starts;                   // of each line in joined
   std::unordered_map<std::string, int> named;   // a header's name -> its first line
@@ -53,21 +53,24 @@ struct HeaderListCache {
       loaded = false;
       return false;
     }
-    lines.clear();
     joined.clear();
     starts.clear();
     named.clear();
     answers.clear();
     for (std::string line; file.ReadLine(line);) {
-      named.emplace(line.substr(0, line.find('\t')), static_cast<int>(lines.size()));
+      named.emplace(line.substr(0, line.find('\t')), static_cast<int>(starts.size()));
       starts.push_back(joined.size());
       joined += line;
       joined += '\n';
-      lines.push_back(std::move(line));
     }
     stamp = now;
     loaded = true;
     return true;
+  }
+  // Line i of the list, without its "\n".
+  std::string_view Line(size_t i) const {
+    const size_t end = i + 1 < starts.size() ? starts[i + 1] : joined.size();
+    return std::string_view(joined).substr(starts[i], end - 1 - starts[i]);
   }
   // The first line that holds the name. A line that begins with it bounds
   // the search; the byte search then skips the lines without it.
@@ -84,7 +87,7 @@ struct HeaderListCache {
       const size_t hit = static_cast<size_t>(static_cast<const char*>(at) - joined.data());
       // The line of the hit and the start of the next.
       const size_t next = static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), hit) - starts.begin());
-      if (MbContains(lines[next - 1], name)) {
+      if (MbContains(Line(next - 1), name)) {
         found = static_cast<int>(next - 1);
         break;
       }
@@ -141,9 +144,9 @@ int FindHeaderPath(std::string name, std::string& path) {
   if (!cache.Refresh()) return 0;
   int found = cache.Find(name);
   if (found < 0) return 0;
-  const std::string& line = cache.lines[static_cast<size_t>(found)];
-  size_t tab = line.find('\t');
-  path = tab == std::string::npos ? line : line.substr(tab + 1);
+  const std::string_view line = cache.Line(static_cast<size_t>(found));
+  const size_t tab = line.find('\t');
+  path = std::string(tab == std::string_view::npos ? line : line.substr(tab + 1));
   return 1;
 }
 
