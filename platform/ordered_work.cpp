@@ -197,6 +197,7 @@ class OrderedBatch final : public Batch {
     // on what is committed now, a few times at most.
     for (int runs = 0;; ++runs) {
       s.context.SetSerial(g_nextSerial++);
+      s.context.SetPlace(&loop_, i);
       {
         ContextScope scope(&s.context);
         try {
@@ -229,7 +230,7 @@ class OrderedBatch final : public Batch {
       const bool mine = next_.compare_exchange_strong(expected, i + 1) || TakeRestartOf(i);
       if (!mine) WaitDone(i, s);
       bool goOn = false;
-      if (!mine && !s.context.MustRunAtTurn() && s.context.ChecksHold()) {
+      if (!mine && !s.context.MustRunAtTurn() && s.context.HoldsAtCommit()) {
         s.context.Commit();
         failure = s.failure;
         goOn = s.result;
@@ -243,6 +244,7 @@ class OrderedBatch final : public Batch {
       s.Retire();
       s.done.store(false);
       committed_.store(i + 1);
+      loop_.SetCommitted(i + 1);
       Pool::Get().Notify();
       if (SharedChanges() != changesSeen) {
         changesSeen = SharedChanges();
@@ -287,7 +289,7 @@ class OrderedBatch final : public Batch {
     for (size_t j = from; j < end; ++j) {
       Slot& s = slots_[j % window_];
       if (!s.done.load() || s.context.MustRunAtTurn() || s.context.ChecksHold()) continue;
-      s.ResetRun();
+      s.Retire();  // its context is freed by the thread that runs it again
       s.done.store(false);
       {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -332,6 +334,7 @@ class OrderedBatch final : public Batch {
   const size_t count_;
   const std::function<bool(size_t)>& work_;
   const size_t window_;
+  LoopState loop_;  // outlives the slots' contexts
   std::vector<Slot> slots_;
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -398,6 +401,13 @@ void SetWorkThreadsForTesting(unsigned threads) { g_threadsForTesting = threads;
 
 bool ItemContext::ChecksHold() const {
   for (const std::function<bool()>& holds : checks_)
+    if (!holds()) return false;
+  return true;
+}
+
+bool ItemContext::HoldsAtCommit() const {
+  if (!ChecksHold()) return false;
+  for (const std::function<bool()>& holds : commitChecks_)
     if (!holds()) return false;
   return true;
 }

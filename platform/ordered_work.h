@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <typeindex>
 #include <unordered_map>
 #include <vector>
@@ -39,6 +40,28 @@ constexpr unsigned kMaxWorkThreads = 8;
 // For tests: a count in place of the environment's (0 goes back to it).
 void SetWorkThreadsForTesting(unsigned threads);
 
+// State that the items of one loop share, made on first use and freed with
+// the loop. Its users read and change it from several threads at once.
+class LoopState {
+ public:
+  // The number of the loop's items committed so far.
+  size_t Committed() const { return committed_.load(); }
+  void SetCommitted(size_t count) { committed_.store(count); }
+
+  template <class T>
+  T& Get() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::shared_ptr<void>& slot = states_[std::type_index(typeid(T))];
+    if (!slot) slot = std::make_shared<T>();
+    return *static_cast<T*>(slot.get());
+  }
+
+ private:
+  std::atomic<size_t> committed_{0};
+  std::mutex mutex_;
+  std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
+};
+
 class ItemContext {
  public:
   // Done at the commit, in the order deferred.
@@ -47,6 +70,9 @@ class ItemContext {
   // tested early on the item's work thread while others commit: it reads
   // only atomics or what the item owns.
   void Check(std::function<bool()> holds) { checks_.push_back(std::move(holds)); }
+  // Tested at the commit only, after the checks: for what earlier items may
+  // still bring about before the item's turn.
+  void CheckAtCommit(std::function<bool()> holds) { commitChecks_.push_back(std::move(holds)); }
   // The item cannot run ahead: it runs again at its turn.
   void RunAtTurn() { atTurn_ = true; }
   bool MustRunAtTurn() const { return atTurn_; }
@@ -60,17 +86,30 @@ class ItemContext {
     return *static_cast<T*>(slot.get());
   }
 
-  // The checks held; then the effects, in order.
+  // The checks held (then also those kept for the commit); then the
+  // effects, in order.
   bool ChecksHold() const;
+  bool HoldsAtCommit() const;
   void Commit();
 
   // Tells this item from every other, also one run in the same context.
   uint64_t Serial() const { return serial_; }
   void SetSerial(uint64_t serial) { serial_ = serial; }
 
+  // The item's number in its loop, and the state its loop shares.
+  size_t Index() const { return index_; }
+  LoopState& Loop() { return *loop_; }
+  void SetPlace(LoopState* loop, size_t index) {
+    loop_ = loop;
+    index_ = index;
+  }
+
  private:
   std::vector<std::function<void()>> effects_;
   std::vector<std::function<bool()>> checks_;
+  std::vector<std::function<bool()>> commitChecks_;
+  LoopState* loop_ = nullptr;
+  size_t index_ = 0;
   std::unordered_map<std::type_index, std::shared_ptr<void>> locals_;
   bool atTurn_ = false;
   uint64_t serial_ = 0;

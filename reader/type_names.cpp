@@ -1,6 +1,9 @@
 #include "reader/type_names.h"
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -117,14 +120,91 @@ SharedNames& Shared() {
   return names;
 }
 
+// The names that items of the running loop added in a run of theirs, with
+// the first item that added each. An item that misses a name an earlier item
+// added takes it as added while that item has not committed (checked at its
+// commit), so that it does not run again once that item commits. A hint:
+// once full, it takes no more names.
+class PendingNames {
+ public:
+  struct Node {
+    Node(size_t h, std::string_view n, size_t item) : hash(h), name(n), first(item) {}
+    size_t hash;
+    std::string name;
+    std::atomic<size_t> first;
+  };
+
+  void Add(std::string_view name, size_t hash, size_t item) {
+    if (count_.load(std::memory_order_relaxed) >= kSlots / 2) return;
+    for (size_t i = hash & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+      Node* n = slots_[i].load(std::memory_order_acquire);
+      if (!n) {
+        Node* fresh;
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          fresh = &nodes_.emplace_back(hash, name, item);
+        }
+        if (slots_[i].compare_exchange_strong(n, fresh, std::memory_order_acq_rel)) {
+          count_.fetch_add(1, std::memory_order_relaxed);
+          return;
+        }
+        // another thread took the slot: n is its node
+      }
+      if (n->hash == hash && n->name == name) {
+        size_t first = n->first.load();
+        while (item < first && !n->first.compare_exchange_weak(first, item)) {
+        }
+        return;
+      }
+    }
+  }
+  // The name's node when an item before `item` added it, else null.
+  const Node* AddedBefore(std::string_view name, size_t hash, size_t item) const {
+    for (size_t i = hash & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+      const Node* n = slots_[i].load(std::memory_order_acquire);
+      if (!n) return nullptr;
+      if (n->hash == hash && n->name == name) return n->first.load() < item ? n : nullptr;
+    }
+  }
+
+ private:
+  static constexpr size_t kSlots = size_t{1} << 14;
+  std::array<std::atomic<Node*>, kSlots> slots_{};
+  std::atomic<size_t> count_{0};
+  std::mutex mutex_;
+  std::deque<Node> nodes_;
+};
+
 // An item's additions and the names it found missing.
 struct ItemTypeNames {
   bool started = false;
   size_t sharedCount = 0;  // names shared when the item began
-  std::vector<std::string> added;
-  std::unordered_set<std::string> own;
+  std::unordered_set<std::string> own;  // added, or taken as added by an earlier item
+  std::vector<const PendingNames::Node*> taken;  // taken as added by an earlier item
+  LoopState* loop = nullptr;        // the item's loop
+  PendingNames* pending = nullptr;  // what the loop's items added
+  size_t index = 0;                 // the item's number in its loop
   std::vector<size_t> missing;  // hashes
-  std::unordered_set<size_t> missingSet;  // made at the first check that needs it
+
+  void NoteMissing(size_t hash) {
+    if (missedBits.empty()) missedBits.assign(kFilterBits / 64, 0);
+    const size_t bit = hash & (kFilterBits - 1);
+    missedBits[bit / 64] |= uint64_t{1} << (bit % 64);
+    missing.push_back(hash);
+  }
+  // Whether a name of this hash was found missing. The filter answers most
+  // names without a look at the misses, so that a check costs what was
+  // added since the item began, not what the item looked up.
+  bool Missed(size_t hash) const {
+    if (missedBits.empty()) return false;
+    const size_t bit = hash & (kFilterBits - 1);
+    if (!(missedBits[bit / 64] >> (bit % 64) & 1)) return false;
+    return std::find(missing.begin(), missing.end(), hash) != missing.end();
+  }
+
+ private:
+  static constexpr size_t kFilterBits = size_t{1} << 16;
+  std::vector<uint64_t> missedBits;  // a bit per low bits of a missing hash
 };
 
 ItemTypeNames* ItemNames() {
@@ -133,11 +213,22 @@ ItemTypeNames* ItemNames() {
   if (item && fresh && !item->started) {
     item->started = true;
     item->sharedCount = Shared().Count();
+    item->loop = &CurrentItem()->Loop();
+    item->pending = &item->loop->Get<PendingNames>();
+    item->index = CurrentItem()->Index();
     CurrentItem()->Check([item] {
+      // A name taken is added by the item's turn, or its item is still to commit.
+      for (const PendingNames::Node* n : item->taken)
+        if (n->first.load() < item->loop->Committed() && !Shared().Contains(n->name)) return false;
       if (Shared().Count() == item->sharedCount) return true;
-      if (item->missingSet.empty()) item->missingSet.insert(item->missing.begin(), item->missing.end());
       for (size_t h : Shared().HashesSince(item->sharedCount))
-        if (item->missingSet.count(h)) return false;
+        if (item->Missed(h)) return false;
+      return true;
+    });
+    // What it took from earlier items they have added by its turn.
+    CurrentItem()->CheckAtCommit([item] {
+      for (const PendingNames::Node* n : item->taken)
+        if (!Shared().Contains(n->name)) return false;
       return true;
     });
   }
@@ -154,14 +245,22 @@ bool IsTypeName(std::string_view name) {
   if (!item) return g_typeNameTable.Find(name) >= 0;
   if (!item->own.empty() && item->own.count(std::string(name))) return true;
   if (Shared().Contains(name)) return true;
-  item->missing.push_back(HashOf(name));
+  const size_t hash = HashOf(name);
+  const PendingNames::Node* n = item->pending->AddedBefore(name, hash, item->index);
+  // A name whose item committed without it is no longer to come.
+  if (n && n->first.load() >= item->loop->Committed()) {
+    item->own.emplace(name);
+    item->taken.push_back(n);
+    return true;
+  }
+  item->NoteMissing(hash);
   return false;
 }
 
 int AddTypeName(std::string name) {
   if (ItemTypeNames* item = ItemNames()) {
     if (!Shared().Contains(name) && item->own.insert(name).second) {
-      item->added.push_back(name);
+      item->pending->Add(name, HashOf(name), item->index);
       CurrentItem()->Defer([name] { AddTypeName(name); });
     }
     return -1;  // the index is known at the commit; no caller uses it

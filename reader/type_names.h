@@ -3,7 +3,9 @@
 // (platform/ordered_work.h) look names up in a copy of the table that the
 // committing thread keeps up to date and that they read without locks; what
 // they add takes effect at their commit, and an item that found a name
-// missing that an earlier item then added runs again at its turn.
+// missing that an earlier item then added runs again. A name that an earlier
+// item has added in a run not yet committed counts as added; the item's
+// commit checks that it was.
 #pragma once
 
 #include <string>
