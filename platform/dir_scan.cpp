@@ -1,5 +1,8 @@
 #include "platform/dir_scan.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -41,11 +44,8 @@ bool Match(const char* n, const char* p) {
 // byte order, so that the order never depends on how the folder lists them.
 bool ScanKeyLess(const std::string& upperA, const std::string& a, const std::string& upperB,
                  const std::string& b) {
-  auto bytesLess = [](const std::string& x, const std::string& y) {
-    return std::lexicographical_compare(
-        x.begin(), x.end(), y.begin(), y.end(),
-        [](char p, char q) { return static_cast<unsigned char>(p) < static_cast<unsigned char>(q); });
-  };
+  // char_traits<char> compares bytes as unsigned char.
+  auto bytesLess = [](const std::string& x, const std::string& y) { return x.compare(y) < 0; };
   if (upperA != upperB) return bytesLess(upperA, upperB);
   return bytesLess(a, b);
 }
@@ -170,11 +170,12 @@ bool DirScan::FindFile(const std::string& pattern) {
   std::vector<Entry> found;
   std::vector<FileStamp> above;
   bool aboveKnown = false;
-  auto it = fs::directory_iterator(dirPath, ec);
-  if (ec) return false;
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) break;
-    const std::string osName = it->path().filename().string();
+  const std::string dirOs = dirPath.string();
+  DIR* listing = ::opendir(dirOs.c_str());
+  if (!listing) return false;
+  while (const dirent* d = ::readdir(listing)) {
+    const std::string osName = d->d_name;
+    if (osName == "." || osName == "..") continue;
     std::optional<std::string> n = ReachableCp932Name(osName);
     const std::string& shownName = n ? *n : ToCp932(osName);
     if (!MatchesWildcard(shownName, name)) continue;
@@ -182,21 +183,28 @@ bool DirScan::FindFile(const std::string& pattern) {
       skipped_.push_back({shownName, false});
       continue;
     }
-    std::error_code dec;
-    const bool dir = it->is_directory(dec);
+    // A link is a folder when it leads to one.
+    const std::string full = dirOs + "/" + osName;
+    bool dir = d->d_type == DT_DIR, link = d->d_type == DT_LNK;
+    if (link || d->d_type == DT_UNKNOWN) {
+      struct stat st;
+      if (!link && ::lstat(full.c_str(), &st) == 0) link = S_ISLNK(st.st_mode);
+      dir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
     if (dir) {
       if (!aboveKnown) above = FoldersAbove(dirPath);
       aboveKnown = true;
       FileStamp s;
-      bool loop = GetOsFileStamp(it->path(), s) &&
+      bool loop = GetOsFileStamp(full, s) &&
                   std::any_of(above.begin(), above.end(), [&](const FileStamp& a) { return a.SameFile(s); });
       if (loop) {
         skipped_.push_back({*n, true});
         continue;
       }
     }
-    found.push_back({*n, dir, it->is_symlink(dec)});
+    found.push_back({*n, dir, link});
   }
+  ::closedir(listing);
   SortByScanOrder(found, [](const Entry& e) -> const std::string& { return e.name; });
   FileStamp own;
   if (GetOsFileStamp(dirPath, own)) OpenScans().push_back({this, own});

@@ -39,6 +39,12 @@ TEST_F(DirScanTest, DeliversDotsFirstThenUpperCasedByteOrder) {
                                                      "sub/", "Z", "_x.c"}));
 }
 
+// CP932 lead bytes (0x81 and up) come after every ASCII byte.
+TEST_F(DirScanTest, BytesAboveAsciiSortAfterIt) {
+  for (const char* f : {"表.c", "~t.c", "z.c", "表a.c"}) test::WriteBytes(f, "");
+  EXPECT_EQ(Scan("./*.c"), (std::vector<std::string>{"z.c", "~t.c", test::Sj("表.c"), test::Sj("表a.c")}));
+}
+
 TEST_F(DirScanTest, WildcardsMatchWithoutRegardToCase) {
   for (const char* f : {"INF_main.c", "INF_util.C", "INF_util.h", "x.cpp"}) test::WriteBytes(f, "");
   EXPECT_EQ(Scan("./*.c"), (std::vector<std::string>{"INF_main.c", "INF_util.C"}));
