@@ -700,7 +700,12 @@ void Drain() {
     std::unique_lock<std::mutex> lock(S().pendingMutex);
     S().settled.wait(lock, [] { return S().pending.load() == 0; });
   }
-  if (S().actionCount.load() > 0) RunReadyActions(false);
+  if (S().actionCount.load() > 0) {
+    RunReadyActions(false);
+  } else if (!t_runningActions && !CurrentItem()) {
+    // A writer may have taken the last actions and be running them still.
+    std::lock_guard<std::mutex> flush(S().flushMutex);
+  }
 }
 
 bool Active() { return S().active; }

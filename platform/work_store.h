@@ -42,7 +42,8 @@ void Begin(const std::string& root);
 // dropWrites (the tree is to be deleted), the changes not yet being written
 // are dropped.
 void End(bool dropWrites = false);
-// Waits until every change made so far is on the disk.
+// Waits until every change made so far is on the disk and the actions
+// (AfterChangesSoFar) waiting for them have run.
 void Drain();
 bool Active();
 // Runs action once every change made so far is on the disk, after the
