@@ -184,8 +184,9 @@ bool DirScan::FindFile(const std::string& pattern) {
       continue;
     }
     // A link is a folder when it leads to one.
-    const std::string full = dirOs + "/" + osName;
     bool dir = d->d_type == DT_DIR, link = d->d_type == DT_LNK;
+    const bool plainFile = d->d_type == DT_REG;
+    const std::string full = plainFile ? std::string() : dirOs + "/" + osName;
     if (link || d->d_type == DT_UNKNOWN) {
       struct stat st;
       if (!link && ::lstat(full.c_str(), &st) == 0) link = S_ISLNK(st.st_mode);

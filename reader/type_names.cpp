@@ -175,7 +175,8 @@ class PendingNames {
   std::deque<Node> nodes_;
 };
 
-// An item's additions and the names it found missing.
+// An item's additions, the names it took from earlier items and those it
+// found missing.
 struct ItemTypeNames {
   bool started = false;
   size_t sharedCount = 0;  // names shared when the item began

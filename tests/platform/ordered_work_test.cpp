@@ -128,6 +128,45 @@ TEST_P(OrderedWorkTest, AnItemWhoseCheckFailsRunsAgainAtItsTurn) {
   }
 }
 
+// A check kept for the commit is tested there only: one that holds once the
+// items before have committed leaves each item's first run standing, and
+// one that fails at the commit runs the item again at its turn.
+TEST_P(OrderedWorkTest, ChecksKeptForTheCommitAreTestedThereOnly) {
+  constexpr size_t kItems = 200;
+  std::vector<std::atomic<int>> runs(kItems);
+  std::vector<int> ranAtTurn(kItems, -1);
+  std::atomic<size_t> committed{0};
+  RunInOrder(kItems, [&](size_t i) {
+    Spin(i);
+    ++runs[i];
+    ItemContext* item = CurrentItem();
+    if (item) {
+      item->CheckAtCommit([&, i] { return committed.load() == i; });  // true at its turn only
+      if (i % 7 == 2) item->CheckAtCommit([] { return false; });
+    }
+    const bool inContext = item != nullptr;
+    AtCommit([&, i, inContext] {
+      ranAtTurn[i] = inContext ? 0 : 1;
+      ++committed;
+    });
+    return true;
+  });
+  // (An item the calling thread takes itself runs outside a context at once.)
+  int ranTwice = 0;
+  for (size_t i = 0; i < kItems; ++i) {
+    const bool fails = i % 7 == 2;
+    if (!fails) {
+      EXPECT_EQ(runs[i].load(), 1) << i;
+      continue;
+    }
+    EXPECT_EQ(ranAtTurn[i], 1) << i;
+    ranTwice += runs[i].load() == 2 ? 1 : 0;
+  }
+  if (GetParam() > 1) {
+    EXPECT_GT(ranTwice, 0);
+  }
+}
+
 TEST_P(OrderedWorkTest, AnItemThatAsksRunsAtItsTurnOutsideAContext) {
   std::vector<int> inContextAtCommit(100, -1);
   RunInOrder(100, [&](size_t i) {
